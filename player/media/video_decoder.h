@@ -1,0 +1,68 @@
+// The video decoder: one payload into one 320 x 240 decoded picture.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "video_code_tables.h"
+#include "video_parser.h"
+#include "video_symbols.h"
+
+namespace kestrel {
+
+// Owns every buffer and table decoding needs; all of it is allocated by Init,
+// so decoding a frame allocates nothing. A test or a tool may own several.
+class CVideoDecoder {
+ public:
+  CVideoDecoder();
+  ~CVideoDecoder();
+  CVideoDecoder(const CVideoDecoder&) = delete;
+  CVideoDecoder& operator=(const CVideoDecoder&) = delete;
+
+  // Sets the quality to 3 and (re)allocates everything; false, and not ready,
+  // when memory cannot be had.
+  bool Init();
+  // Releases everything and becomes not ready; does nothing when not ready.
+  void Shutdown();
+  bool Ready() const { return ready_; }
+
+  // Stores a level 0 .. 3 when ready; otherwise false and nothing changes.
+  bool SetQuality(std::int8_t level);
+  std::int8_t Quality() const { return quality_; }
+
+  // Decodes `length` bytes of payload into `picture`: 230400 bytes, or 921600
+  // (640 x 480) with `doubleSize`. False, writing nothing, when not ready.
+  bool Decode(const std::uint8_t* payload, std::size_t length, std::uint8_t* picture, bool doubleSize);
+
+  // The first half of Decode: parses the payload and places the dequantised
+  // values into the zeroed planes, without the inverse transform.
+  bool DecodeCoefficients(const std::uint8_t* payload, std::size_t length);
+
+  // What the last Decode found out about its payload.
+  const PayloadCheck& LastCheck() const { return lastCheck_; }
+  // The symbols of the last decoded payload.
+  const VideoSymbols& LastSymbols() const { return *symbols_; }
+  // A coefficient plane (0 Y, 1 U, 2 V; 320 x 240, stride 320) as the last
+  // Decode left it. Only while ready.
+  const float* Plane(int index) const;
+  // Reconstruction with the plain formula on every line, for cross-checks.
+  void UseReferenceSynthesis(bool reference) { referenceSynthesis_ = reference; }
+
+ private:
+  struct Buffers;
+
+  void PlaceBaseBands();
+  void PlaceLumaDetail();
+  void Synthesize();
+
+  bool ready_ = false;
+  bool referenceSynthesis_ = false;
+  std::int8_t quality_ = 3;
+  PayloadCheck lastCheck_;
+  std::unique_ptr<VideoCodeTables> tables_;
+  std::unique_ptr<VideoSymbols> symbols_;
+  std::unique_ptr<Buffers> buffers_;
+};
+
+}  // namespace kestrel
