@@ -1,0 +1,92 @@
+#include "scripted_wave_output.h"
+
+#include <cstring>
+
+namespace kestrel::testing {
+
+bool CScriptedWaveOutput::Open(const WaveFormat&, IWaveOutputListener* listener) {
+  std::lock_guard lock(mutex_);
+  ++opens_;
+  if (openFails_) return false;
+  open_ = true;
+  running_ = false;
+  listener_ = listener;
+  pending_.clear();
+  return true;
+}
+
+void CScriptedWaveOutput::Write(const std::uint8_t* data, std::size_t, std::uint32_t tag) {
+  std::lock_guard lock(mutex_);
+  std::int16_t first = 0;
+  std::memcpy(&first, data, sizeof first);
+  writes_.push_back({data, first, tag});
+  pending_.push_back(tag);
+}
+
+void CScriptedWaveOutput::Pause() {
+  std::lock_guard lock(mutex_);
+  running_ = false;
+}
+
+void CScriptedWaveOutput::Restart() {
+  std::lock_guard lock(mutex_);
+  running_ = true;
+  ++restarts_;
+}
+
+void CScriptedWaveOutput::Reset() {
+  std::lock_guard lock(mutex_);
+  running_ = false;
+  while (!pending_.empty()) {
+    listener_->OnBufferFinished(pending_.front());
+    pending_.pop_front();
+  }
+}
+
+void CScriptedWaveOutput::Close() {
+  Reset();
+  std::lock_guard lock(mutex_);
+  open_ = false;
+  listener_ = nullptr;
+}
+
+bool CScriptedWaveOutput::FinishNext(int n) {
+  std::lock_guard lock(mutex_);
+  for (int i = 0; i < n; ++i) {
+    if (pending_.empty()) return false;
+    listener_->OnBufferFinished(pending_.front());
+    pending_.pop_front();
+  }
+  return true;
+}
+
+bool CScriptedWaveOutput::IsOpen() const {
+  std::lock_guard lock(mutex_);
+  return open_;
+}
+bool CScriptedWaveOutput::IsRunning() const {
+  std::lock_guard lock(mutex_);
+  return running_;
+}
+int CScriptedWaveOutput::Pending() const {
+  std::lock_guard lock(mutex_);
+  return static_cast<int>(pending_.size());
+}
+int CScriptedWaveOutput::Restarts() const {
+  std::lock_guard lock(mutex_);
+  return restarts_;
+}
+int CScriptedWaveOutput::Opens() const {
+  std::lock_guard lock(mutex_);
+  return opens_;
+}
+std::vector<struct CScriptedWaveOutput::Write> CScriptedWaveOutput::Writes() const {
+  std::lock_guard lock(mutex_);
+  return writes_;
+}
+void CScriptedWaveOutput::ForgetWrites() {
+  std::lock_guard lock(mutex_);
+  writes_.clear();
+}
+
+}  // namespace kestrel::testing

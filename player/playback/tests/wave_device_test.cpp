@@ -1,0 +1,220 @@
+#include "wave_device.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include <QCoreApplication>
+
+#include "scripted_wave_output.h"
+#include "silent_wave_output.h"
+#include "wave_device_sink.h"
+
+namespace kestrel {
+namespace {
+
+using testing::CScriptedWaveOutput;
+
+struct CountingSink : IWaveDeviceSink {
+  int done = 0;
+  void OnBufferDone() override { ++done; }
+};
+
+std::array<std::int16_t, 160> Block(std::int16_t value) {
+  std::array<std::int16_t, 160> block;
+  block.fill(value);
+  return block;
+}
+
+class WaveDeviceTest : public ::testing::Test {
+ protected:
+  void QueueBlocks(int n, int firstValue = 1) {
+    for (int i = 0; i < n; ++i) {
+      const auto block = Block(static_cast<std::int16_t>(firstValue + i));
+      device.Queue(block.data());
+    }
+  }
+
+  CScriptedWaveOutput output;
+  CScriptedWaveOutput fallback;
+  CountingSink sink;
+  CWaveDevice device{nullptr, &sink, 160, 20, 2, 8000, output, fallback};
+};
+
+TEST_F(WaveDeviceTest, TwentyBlocksWaitAndTheTwentyFirstStartsTheOutput) {
+  ASSERT_TRUE(device.Open());
+  QueueBlocks(20);
+  EXPECT_FALSE(output.IsRunning());
+  EXPECT_EQ(device.QueuedCount(), 20);
+  EXPECT_EQ(output.Pending(), 20);
+  QueueBlocks(1);
+  EXPECT_TRUE(output.IsRunning());
+  EXPECT_EQ(output.Restarts(), 1);
+}
+
+TEST_F(WaveDeviceTest, ReportsEachFinishedBufferAndPausesWhenTheRingRunsDry) {
+  ASSERT_TRUE(device.Open());
+  QueueBlocks(21);
+  ASSERT_TRUE(output.FinishNext(20));
+  device.DeliverNotices();
+  EXPECT_EQ(sink.done, 20);
+  EXPECT_EQ(device.QueuedCount(), 1);
+  EXPECT_TRUE(output.IsRunning());
+  ASSERT_TRUE(output.FinishNext());
+  device.DeliverNotices();
+  EXPECT_EQ(sink.done, 21);
+  EXPECT_EQ(device.QueuedCount(), 0);
+  EXPECT_FALSE(output.IsRunning());
+  // Running dry means waiting for the pre-roll again.
+  QueueBlocks(20);
+  EXPECT_FALSE(output.IsRunning());
+  QueueBlocks(1);
+  EXPECT_TRUE(output.IsRunning());
+}
+
+TEST_F(WaveDeviceTest, NoticesArriveThroughTheEventLoop) {
+  ASSERT_TRUE(device.Open());
+  QueueBlocks(21);
+  ASSERT_TRUE(output.FinishNext(3));
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (sink.done < 3 && std::chrono::steady_clock::now() < deadline) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+  EXPECT_EQ(sink.done, 3);
+}
+
+TEST_F(WaveDeviceTest, ResumeAfterPauseWritesAllTwentyFivePendingAgainFromTheirBeginnings) {
+  ASSERT_TRUE(device.Open());
+  QueueBlocks(30);
+  ASSERT_TRUE(output.FinishNext(5));
+  device.DeliverNotices();
+  ASSERT_EQ(device.QueuedCount(), 25);
+  const auto before = output.Writes();
+
+  device.Pause();
+  EXPECT_FALSE(output.IsRunning());
+  EXPECT_EQ(output.Pending(), 0);  // the reset gave them all back
+  device.DeliverNotices();
+  EXPECT_EQ(sink.done, 5);  // ... and those notices did not count
+  EXPECT_EQ(device.QueuedCount(), 25);
+
+  output.ForgetWrites();
+  const int restartsBefore = output.Restarts();
+  device.Resume();
+  const auto again = output.Writes();
+  ASSERT_EQ(again.size(), 25u);
+  for (int i = 0; i < 25; ++i) {
+    EXPECT_EQ(again[i].data, before[5 + i].data) << i;
+    EXPECT_EQ(again[i].firstSample, 6 + i) << i;
+  }
+  EXPECT_TRUE(output.IsRunning());
+  EXPECT_EQ(output.Restarts(), restartsBefore + 1);
+}
+
+TEST_F(WaveDeviceTest, ResumeWithFewPendingWaitsForThePreRollUntilTheInputHasEnded) {
+  ASSERT_TRUE(device.Open());
+  QueueBlocks(25);
+  ASSERT_TRUE(output.FinishNext(10));
+  device.DeliverNotices();
+  device.Pause();
+  device.Resume();
+  EXPECT_EQ(device.QueuedCount(), 15);
+  EXPECT_FALSE(output.IsRunning());
+
+  device.Pause();
+  device.EndOfInput();  // the reader has reached the end of the data
+  EXPECT_FALSE(output.IsRunning());  // still held
+  device.Resume();
+  EXPECT_TRUE(output.IsRunning());
+  ASSERT_TRUE(output.FinishNext(15));
+  device.DeliverNotices();
+  EXPECT_EQ(device.QueuedCount(), 0);
+  EXPECT_EQ(sink.done, 25);
+}
+
+TEST_F(WaveDeviceTest, AShortMessageIsHeardOnceTheInputHasEnded) {
+  ASSERT_TRUE(device.Open());
+  QueueBlocks(7);
+  EXPECT_FALSE(output.IsRunning());
+  device.EndOfInput();
+  EXPECT_TRUE(output.IsRunning());
+}
+
+TEST_F(WaveDeviceTest, AFullRingDropsTheBlock) {
+  ASSERT_TRUE(device.Open());
+  QueueBlocks(260);
+  EXPECT_EQ(device.QueuedCount(), 249);
+  EXPECT_EQ(output.Writes().size(), 249u);
+}
+
+TEST_F(WaveDeviceTest, QueueWhileClosedOrHeldChangesNothing) {
+  QueueBlocks(3);
+  EXPECT_EQ(device.QueuedCount(), 0);
+  EXPECT_TRUE(output.Writes().empty());
+  ASSERT_TRUE(device.Open());
+  QueueBlocks(3);
+  device.Pause();
+  QueueBlocks(3);
+  EXPECT_EQ(device.QueuedCount(), 3);
+  EXPECT_EQ(output.Writes().size(), 3u);
+}
+
+TEST_F(WaveDeviceTest, NoticesOfAClosedDeviceDoNotCountAgainstTheNextOpen) {
+  ASSERT_TRUE(device.Open());
+  QueueBlocks(30);
+  ASSERT_TRUE(output.FinishNext(4));  // heard, but not yet handled
+  device.Close();                     // gives back the other 26
+  ASSERT_TRUE(device.Open());
+  QueueBlocks(21);
+  device.DeliverNotices();
+  EXPECT_EQ(sink.done, 0);
+  EXPECT_EQ(device.QueuedCount(), 21);
+  ASSERT_TRUE(output.FinishNext(1));
+  device.DeliverNotices();
+  EXPECT_EQ(sink.done, 1);
+  EXPECT_EQ(device.QueuedCount(), 20);
+}
+
+TEST_F(WaveDeviceTest, ClearForgetsTheRingOnlyWhileHeld) {
+  ASSERT_TRUE(device.Open());
+  QueueBlocks(10);
+  device.Clear();
+  EXPECT_EQ(device.QueuedCount(), 10);
+  device.Pause();
+  device.Clear();
+  EXPECT_EQ(device.QueuedCount(), 0);
+  output.ForgetWrites();
+  device.Resume();
+  EXPECT_TRUE(output.Writes().empty());
+  // Writing starts again at the beginning of the ring.
+  QueueBlocks(1, 42);
+  ASSERT_EQ(output.Writes().size(), 1u);
+  EXPECT_EQ(output.Writes()[0].firstSample, 42);
+}
+
+TEST(WaveDeviceFallback, KeepsTimeWithoutASoundDevice) {
+  CScriptedWaveOutput output;
+  output.SetOpenFails(true);
+  CSilentWaveOutput silent(20);  // twenty times real time
+  CountingSink sink;
+  CWaveDevice device(nullptr, &sink, 160, 20, 2, 8000, output, silent);
+  EXPECT_FALSE(device.Open());
+  EXPECT_TRUE(device.IsOpen());
+  EXPECT_TRUE(device.UsesFallback());
+  const auto block = Block(0);
+  for (int i = 0; i < 25; ++i) device.Queue(block.data());
+  EXPECT_EQ(device.QueuedCount(), 25);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (sink.done < 25 && std::chrono::steady_clock::now() < deadline) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+  EXPECT_EQ(sink.done, 25);
+  EXPECT_EQ(device.QueuedCount(), 0);
+  device.Close();
+}
+
+}  // namespace
+}  // namespace kestrel

@@ -1,0 +1,194 @@
+#include "wave_device.h"
+
+#include <cstring>
+
+#include <QCoreApplication>
+
+#include "ui_wake.h"
+#include "volume_dialog_hook.h"
+#include "wave_device_sink.h"
+#include "window_messages.h"
+
+namespace kestrel {
+
+CWaveDevice::CWaveDevice(QWidget* parent, IWaveDeviceSink* sink, int samplesPerBuffer, int startThreshold,
+                         int bytesPerSample, int sampleRate, IWaveOutput& output, IWaveOutput& fallback)
+    : QWidget(parent),
+      sink_(sink),
+      samplesPerBuffer_(samplesPerBuffer),
+      startThreshold_(startThreshold),
+      bytesPerSample_(bytesPerSample),
+      sampleRate_(sampleRate),
+      bufferBytes_(samplesPerBuffer * bytesPerSample),
+      output_(output),
+      fallback_(fallback),
+      buffers_(new std::uint8_t[static_cast<std::size_t>(kRingSize) * bufferBytes_]()) {
+  hide();
+  if (parent) setGeometry(parent->rect());
+  setCursor(Qt::ArrowCursor);
+  wake_ = new CUiWake([this] { DeliverNotices(); }, this);
+}
+
+CWaveDevice::~CWaveDevice() { Close(); }
+
+bool CWaveDevice::Open() {
+  Close();
+  WaveFormat format;
+  format.channels = 1;
+  format.sampleRate = sampleRate_;
+  format.bytesPerSample = bytesPerSample_;
+  {
+    std::lock_guard lock(mutex_);
+    count_ = 0;
+    doneIndex_ = writeIndex_ = 0;
+    running_ = held_ = endOfInput_ = false;
+    ++epoch_;
+  }
+  bool opened = output_.Open(format, this);
+  device_ = &output_;
+  if (!opened) {
+    // No sound device: keep time on the silent one, so that pictures,
+    // position and the end of the message still come.
+    device_ = &fallback_;
+    if (!fallback_.Open(format, this)) {
+      device_ = nullptr;
+      return false;
+    }
+  }
+  device_->Pause();
+  open_ = true;
+  return opened;
+}
+
+void CWaveDevice::Close() {
+  if (!open_) return;
+  std::lock_guard lock(mutex_);
+  ++epoch_;
+  device_->Reset();
+  device_->Close();
+  open_ = false;
+  held_ = running_ = false;
+  count_ = 0;
+}
+
+void CWaveDevice::Queue(const std::int16_t* block) {
+  std::lock_guard lock(mutex_);
+  if (!open_ || held_) return;
+  if (count_ >= kMaxQueued) return;
+  ++count_;
+  std::uint8_t* buffer = buffers_.get() + static_cast<std::size_t>(writeIndex_) * bufferBytes_;
+  std::memcpy(buffer, block, static_cast<std::size_t>(bufferBytes_));
+  device_->Write(buffer, static_cast<std::size_t>(bufferBytes_), epoch_);
+  writeIndex_ = (writeIndex_ + 1) % kRingSize;
+  RestartIfDue();
+}
+
+void CWaveDevice::RestartIfDue() {
+  if (running_ || held_) return;
+  if (count_ > startThreshold_ || (endOfInput_ && count_ > 0)) {
+    running_ = true;
+    device_->Restart();
+  }
+}
+
+void CWaveDevice::EndOfInput() {
+  std::lock_guard lock(mutex_);
+  endOfInput_ = true;
+  if (open_) RestartIfDue();
+}
+
+int CWaveDevice::QueuedCount() const { return open_ ? count_.load() : 0; }
+
+void CWaveDevice::OnBufferFinished(std::uint32_t tag) {
+  mailbox_.Post(tag);
+  wake_->Wake();
+}
+
+void CWaveDevice::DeliverNotices() {
+  for (;;) {
+    const int taken = mailbox_.Take(arrived_.data(), static_cast<int>(arrived_.size()));
+    if (taken == 0) return;
+    for (int i = 0; i < taken; ++i) {
+      // The sink may stop or reopen the device; the epoch check then drops
+      // the rest of this batch.
+      if (HandleNotice(arrived_[i]) && sink_) sink_->OnBufferDone();
+    }
+  }
+}
+
+bool CWaveDevice::HandleNotice(std::uint32_t tag) {
+  std::lock_guard lock(mutex_);
+  if (!open_ || tag != epoch_) return false;  // from a closed or reset device
+  if (held_) return false;
+  if (count_ - 1 < 0) {
+    count_ = 0;
+    return true;
+  }
+  --count_;
+  doneIndex_ = (doneIndex_ + 1) % kRingSize;
+  if (count_ == 0) {
+    running_ = false;
+    device_->Pause();
+  }
+  return true;
+}
+
+void CWaveDevice::Pause() {
+  std::lock_guard lock(mutex_);
+  if (!open_ || held_) return;
+  held_ = true;
+  running_ = false;
+  ++epoch_;  // what the reset gives back must not count
+  device_->Reset();
+  device_->Pause();
+}
+
+void CWaveDevice::Resume() {
+  std::lock_guard lock(mutex_);
+  if (!open_ || !held_) return;
+  int rewritten = 0;
+  for (int i = doneIndex_; i != writeIndex_; i = (i + 1) % kRingSize) {
+    std::uint8_t* buffer = buffers_.get() + static_cast<std::size_t>(i) * bufferBytes_;
+    device_->Write(buffer, static_cast<std::size_t>(bufferBytes_), epoch_);
+    if (rewritten > startThreshold_ && !running_) {
+      running_ = true;
+      device_->Restart();
+    }
+    ++rewritten;
+  }
+  held_ = false;
+  // At the end of the data no block will come to pass the threshold.
+  if (endOfInput_) RestartIfDue();
+}
+
+void CWaveDevice::Clear() {
+  std::lock_guard lock(mutex_);
+  if (!open_ || !held_) return;
+  writeIndex_ = doneIndex_ = 0;
+  count_ = 0;
+  running_ = false;
+  endOfInput_ = false;
+}
+
+void CWaveDevice::ShowVolumeDialog(bool show) {
+  if (!volumeDialog_) return;
+  if (show) {
+    volumeDialog_->Show();
+  } else {
+    volumeDialog_->Hide();
+  }
+}
+
+bool CWaveDevice::event(QEvent* event) {
+  if (event->type() == EventTypeOf(WM_VOLUME_DIALOG_CLOSED)) {
+    QWidget* mainWindow = window();
+    if (mainWindow && mainWindow != this) {
+      QEvent passOn(EventTypeOf(WM_VOLUME_DIALOG_CLOSED));
+      QCoreApplication::sendEvent(mainWindow, &passOn);
+    }
+    return true;
+  }
+  return QWidget::event(event);
+}
+
+}  // namespace kestrel

@@ -1,0 +1,53 @@
+// The wave output that CWaveDevice drives: one mono PCM stream whose written
+// buffers are reported back, one notice per buffer, in the order written.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace kestrel {
+
+struct WaveFormat {
+  int channels = 1;
+  int sampleRate = 8000;
+  int bytesPerSample = 2;  // signed 16-bit little-endian
+};
+
+// Receives the completion notices. Called from any thread (the backend's own
+// thread, or the caller of Reset); an implementation only records the notice
+// and hands it on to the thread that owns it. It must not call back into the
+// output.
+class IWaveOutputListener {
+ public:
+  virtual ~IWaveOutputListener() = default;
+  // One buffer written with `tag` has finished: played out, or given back
+  // by Reset or Close.
+  virtual void OnBufferFinished(std::uint32_t tag) = 0;
+};
+
+class IWaveOutput {
+ public:
+  virtual ~IWaveOutput() = default;
+
+  // Opens the default output for `format`, paused: nothing written is heard
+  // until Restart. Returns false when no device can be had; the output then
+  // stays closed. `listener` receives the notices until Close returns.
+  virtual bool Open(const WaveFormat& format, IWaveOutputListener* listener) = 0;
+
+  // Appends one buffer to the stream. `data` stays valid and unchanged until
+  // the buffer's notice; `tag` comes back with it. Never blocks for long and
+  // never allocates on the caller's side. Only while open.
+  virtual void Write(const std::uint8_t* data, std::size_t bytes, std::uint32_t tag) = 0;
+
+  // Halts the stream where it is; written buffers stay pending.
+  virtual void Pause() = 0;
+  // Lets a paused stream play.
+  virtual void Restart() = 0;
+  // Drops everything pending: every written buffer that has not finished is
+  // reported finished before Reset returns, and the stream is left paused.
+  virtual void Reset() = 0;
+  // Resets and closes; no notice follows Close. Harmless when closed.
+  virtual void Close() = 0;
+};
+
+}  // namespace kestrel
