@@ -1,0 +1,292 @@
+#include "browser_dlg.h"
+
+#include "about_dlg.h"
+#include "browser_events.h"
+#include "dialog_units.h"
+#include "frame_list.h"
+#include "key_prediction.h"
+#include "platform/directory_search.h"
+#include "preview_pane.h"
+#include "res/dialog_templates.h"
+#include "res/menu_templates.h"
+#include "res/resource_ids.h"
+#include "res/resources.h"
+#include "res/string_table.h"
+#include "wait_cursor.h"
+
+#include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QGroupBox>
+#include <QIcon>
+#include <QImage>
+#include <QMenu>
+#include <QShortcut>
+#include <QTimer>
+
+#include <cstdlib>
+
+namespace {
+
+constexpr int kFrameWidth = 320;
+constexpr int kFrameHeight = 240;
+constexpr int kFrameBitsPerPixel = 24;
+constexpr std::size_t kFrameBytes = kFrameWidth * kFrameHeight * 3;
+constexpr int kThumbnailWidth = 80;
+constexpr int kThumbnailHeight = 60;
+constexpr char kFramesDirectoryName[] = "Frames";
+constexpr char kFramePattern[] = "*.bmp";
+
+std::unique_ptr<QMenu> MenuFromTemplate(int id, QWidget* parent) {
+  auto menu = std::make_unique<QMenu>(parent);
+  for (const res::MenuItemTemplate& item : res::FindMenuTemplate(id)->items) {
+    if (item.command == 0) {
+      menu->addSeparator();
+    } else {
+      menu->addAction(QString::fromUtf8(item.text))->setData(item.command);
+    }
+  }
+  return menu;
+}
+
+// The frame as the DIB header and pixel rows describe it; a positive height
+// means the rows are stored bottom row first.
+QImage ImageFromDib(const DibHeader& header, const std::uint8_t* pixels) {
+  const int height = std::abs(header.height);
+  const QImage rows(pixels, header.width, height, header.width * 3, QImage::Format_BGR888);
+  return header.height > 0 ? rows.mirrored(false, true) : rows;
+}
+
+QString FormatCount(int stringId, int count) {
+  return QString::asprintf(res::LoadString(stringId).toUtf8().constData(), count);
+}
+
+}  // namespace
+
+CBrowserDlg::CBrowserDlg(const BrowserServices& services, const QString& startDirectory, QWidget* parent)
+    : QWidget(parent),
+      m_services(services),
+      m_framesDirectory(QDir(QDir(startDirectory).absolutePath()).absoluteFilePath(QLatin1String(kFramesDirectoryName))) {
+  res::EnsureResources();
+  setAttribute(Qt::WA_DeleteOnClose);
+  CreateControls();
+
+  // Frame part: the About entry, the icon.
+  m_windowMenu = std::make_unique<QMenu>(this);
+  m_windowMenu->addAction(res::LoadString(res::IDS_ABOUTBOX))->setData(res::IDM_ABOUTBOX);
+  auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+  connect(help, &QShortcut::activated, this, [this] { OnSysCommand(res::IDM_ABOUTBOX); });
+  QIcon icon;
+  icon.addFile(QStringLiteral(":/stillbox/icon128-16.png"));
+  icon.addFile(QStringLiteral(":/stillbox/icon128-32.png"));
+  setWindowIcon(icon);
+
+  // List part.
+  m_menuNone = MenuFromTemplate(res::IDR_MENU_NONE, this);
+  m_menuSingle = MenuFromTemplate(res::IDR_MENU_SINGLE, this);
+  m_menuMultiple = MenuFromTemplate(res::IDR_MENU_MULTIPLE, this);
+  m_thumbnails.clear();
+  m_listRect = m_list->geometry();
+  m_previewRect = m_preview->geometry();
+  m_gap = m_previewRect.left() - (m_listRect.left() + m_listRect.width());
+  m_thumbnailsOnly = false;
+  // The first listing runs once the window has been shown and painted.
+  QCoreApplication::postEvent(this, new QEvent(EventTypeForMessage(WM_REFRESH_FRAMES)));
+  m_list->setFocus();
+}
+
+CBrowserDlg::~CBrowserDlg() = default;
+
+void CBrowserDlg::CreateControls() {
+  const res::DialogTemplate& tmpl = *res::FindDialogTemplate(res::IDD_BROWSER);
+  setWindowTitle(QString::fromUtf8(tmpl.caption));
+  // A fixed frame with minimise and close boxes but no maximise box.
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+  setFont(CDialogUnits::TemplateFont(QString::fromUtf8(tmpl.fontFamily), tmpl.fontPoints));
+  const CDialogUnits units(font());
+  setFixedSize(units.ToPixels(QSize(tmpl.width, tmpl.height)));
+
+  const res::ControlTemplate& group = *tmpl.Control(res::IDC_FRAMES_GROUP);
+  m_group = new QGroupBox(this);
+  m_group->setAlignment(Qt::AlignHCenter);
+  m_group->setGeometry(units.ToPixels(group.rect));
+
+  m_list = new CFrameList(this);
+  m_list->setGeometry(units.ToPixels(tmpl.Control(res::IDC_FRAME_LIST)->rect));
+  connect(m_list, &CFrameList::Clicked, this, &CBrowserDlg::OnListClicked);
+  connect(m_list, &CFrameList::RightClicked, this, &CBrowserDlg::OnListRightClicked);
+  connect(m_list, &CFrameList::KeyDown, this, &CBrowserDlg::OnListKeyDown);
+
+  m_preview = new CPreviewPane(this);
+  m_preview->setGeometry(units.ToPixels(tmpl.Control(res::IDC_PREVIEW)->rect));
+
+  const res::ControlTemplate& box = *tmpl.Control(res::IDC_THUMBNAILS_ONLY);
+  m_thumbnailsOnlyBox = new QCheckBox(QString::fromUtf8(box.text), this);
+  m_thumbnailsOnlyBox->setGeometry(units.ToPixels(box.rect));
+  m_thumbnailsOnlyBox->setChecked(false);
+  connect(m_thumbnailsOnlyBox, &QCheckBox::clicked, this, &CBrowserDlg::OnThumbnailsOnly);
+}
+
+bool CBrowserDlg::event(QEvent* event) {
+  if (event->type() == EventTypeForMessage(WM_REFRESH_FRAMES)) {
+    RefreshFrames();
+    return true;
+  }
+  return QWidget::event(event);
+}
+
+void CBrowserDlg::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMaximized)) {
+    // A maximise that reached us anyway (double click on the caption) is undone.
+    QTimer::singleShot(0, this, [this] { setWindowState(windowState() & ~Qt::WindowMaximized); });
+  }
+}
+
+void CBrowserDlg::contextMenuEvent(QContextMenuEvent* event) {
+  // The window manager's menu cannot carry the About entry, so the window's
+  // own area outside the list offers it.
+  if (QAction* chosen = m_windowMenu->exec(event->globalPos())) OnSysCommand(chosen->data().toInt());
+}
+
+void CBrowserDlg::OnSysCommand(int command) {
+  if ((command & 0xFFF0) == res::IDM_ABOUTBOX) {
+    CAboutDlg about(this);
+    about.exec();
+    return;
+  }
+  if (command == res::SC_MAXIMIZE) return;
+}
+
+QString CBrowserDlg::FramePath(int index) const {
+  const QListWidgetItem* item = m_list->item(index);
+  return item ? m_framesDirectory + QLatin1Char('/') + item->text() : QString();
+}
+
+int CBrowserDlg::FirstSelected() const {
+  for (int row = 0; row < m_list->count(); ++row) {
+    if (m_list->item(row)->isSelected()) return row;
+  }
+  return -1;
+}
+
+void CBrowserDlg::RefreshFrames() {
+  {
+    CWaitCursor wait;
+    m_currentFrame = -1;
+    m_group->setTitle(QString());
+    m_thumbnails.clear();
+    m_list->clear();
+    m_list->viewport()->repaint();
+    UpdatePreview();
+    ListFrames();
+  }
+  ShowCount(false);
+}
+
+void CBrowserDlg::ListFrames() {
+  ShowCount(true);
+  m_pixels.assign(kFrameBytes, 0);
+  IDirectorySearch& search = m_services.search;
+  if (search.Start(m_framesDirectory, QLatin1String(kFramePattern))) {
+    DirEntry entry;
+    while (search.Next(entry)) {
+      ExamineEntry(entry);
+      ShowCount(true);
+    }
+    search.Finish();
+  }
+  ArrangeList();
+  m_pixels.clear();
+  m_pixels.shrink_to_fit();
+}
+
+void CBrowserDlg::ExamineEntry(const DirEntry& entry) {
+  if (entry.hidden || entry.directory || !entry.regularFile) return;
+  const QString path = m_framesDirectory + QLatin1Char('/') + entry.name;
+  if (!m_holder.Load(path)) return;
+  if (m_holder.Width() != kFrameWidth || m_holder.Height() != kFrameHeight ||
+      m_holder.BitsPerPixel() != kFrameBitsPerPixel) {
+    return;
+  }
+  AddThumbnail(entry.name);
+}
+
+void CBrowserDlg::AddThumbnail(const QString& fileName) {
+  DibHeader header;
+  m_holder.MakeDibHeader(header);
+  m_holder.CopyPixels(m_pixels.data());
+  // Nearest-neighbour shrinking by four: pixels are dropped, not smoothed.
+  const QImage thumbnail = ImageFromDib(header, m_pixels.data())
+                               .scaled(kThumbnailWidth, kThumbnailHeight, Qt::IgnoreAspectRatio,
+                                       Qt::FastTransformation);
+  const int imageIndex = static_cast<int>(m_thumbnails.size());
+  m_thumbnails.append(QPixmap::fromImage(thumbnail));
+  auto* item = new QListWidgetItem(QIcon(m_thumbnails.back()), fileName);
+  item->setData(kImageIndexRole, imageIndex);
+  // The list keeps itself sorted by label, whatever the directory order.
+  m_list->insertItem(m_list->count(), item);
+}
+
+void CBrowserDlg::ShowCount(bool loading) {
+  m_group->setTitle(FormatCount(loading ? res::IDS_LOADING_COUNT : res::IDS_FRAME_COUNT, m_list->count()));
+  RepaintCaption();
+}
+
+void CBrowserDlg::RepaintCaption() {
+  // A listing runs without the event loop; the caption counts all the same.
+  // Only the strip above the list is painted, so the list is not redrawn.
+  const int stripHeight = m_listRect.top() - m_group->y();
+  if (m_group->isVisible() && stripHeight > 0) m_group->repaint(0, 0, m_group->width(), stripHeight);
+}
+
+void CBrowserDlg::UpdatePreview() {
+  if (m_thumbnailsOnly) return;
+  const QListWidgetItem* item = m_currentFrame >= 0 ? m_list->item(m_currentFrame) : nullptr;
+  if (!item) {
+    m_preview->SetPicture(nullptr);
+    ShowCount(false);
+    return;
+  }
+  const QString fileName = item->text();
+  // A frame that no longer loads shows an empty pane rather than whatever
+  // picture the holder had before.
+  m_preview->SetPicture(m_holder.Load(FramePath(m_currentFrame)) ? &m_holder : nullptr);
+  const QString showing =
+      QString::asprintf(res::LoadString(res::IDS_SHOWING).toUtf8().constData(), fileName.toUtf8().constData());
+  ShowCount(false);
+  m_group->setTitle(m_group->title() + showing);
+  RepaintCaption();
+}
+
+void CBrowserDlg::ArrangeList() {
+  m_list->doItemsLayout();
+}
+
+void CBrowserDlg::OnListClicked(const QPoint& pos) {
+  m_currentFrame = m_list->HitTest(pos);
+  UpdatePreview();
+}
+
+void CBrowserDlg::OnListKeyDown(int qtKey) {
+  m_currentFrame = PredictKeyTarget(qtKey, FirstSelected(), m_list->count());
+  UpdatePreview();
+}
+
+void CBrowserDlg::OnThumbnailsOnly() {
+  m_thumbnailsOnly = !m_thumbnailsOnly;
+  int width = m_listRect.width();
+  if (m_thumbnailsOnly) {
+    m_preview->hide();
+    width += m_gap + m_previewRect.width();
+  } else {
+    m_preview->show();
+  }
+  m_list->resize(width, m_listRect.height());
+  ArrangeList();
+  m_list->viewport()->repaint();
+  ShowCount(false);
+  UpdatePreview();
+}

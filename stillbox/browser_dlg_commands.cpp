@@ -1,0 +1,135 @@
+// The right-click menus of the thumbnail list and the file commands.
+#include "browser_dlg.h"
+
+#include "frame_list.h"
+#include "platform/save_dialog.h"
+#include "platform/shell_file_ops.h"
+#include "res/resource_ids.h"
+#include "res/string_table.h"
+#include "wait_cursor.h"
+
+#include <QFileInfo>
+#include <QMenu>
+
+namespace {
+
+constexpr char kSaveTitle[] = "Save Frame As...";
+constexpr char kSaveFilter[] = "Windows Bitmap File (*.bmp)";
+constexpr char kSavingTitle[] = "Saving Frame...";
+
+}  // namespace
+
+int CBrowserDlg::ContextMenuFor(int selectedCount) const {
+  if (selectedCount == 0) return res::IDR_MENU_NONE;
+  if (selectedCount == 1) return res::IDR_MENU_SINGLE;
+  return res::IDR_MENU_MULTIPLE;
+}
+
+QMenu* CBrowserDlg::PopupMenu(int menuId) const {
+  switch (menuId) {
+    case res::IDR_MENU_NONE:
+      return m_menuNone.get();
+    case res::IDR_MENU_SINGLE:
+      return m_menuSingle.get();
+    case res::IDR_MENU_MULTIPLE:
+      return m_menuMultiple.get();
+    default:
+      return nullptr;
+  }
+}
+
+void CBrowserDlg::OnListRightClicked(const QPoint& pos, const QPoint& globalPos) {
+  // The list has already moved its selection for this click.
+  QMenu* menu = PopupMenu(ContextMenuFor(static_cast<int>(m_list->selectedItems().size())));
+  m_currentFrame = m_list->HitTest(pos);
+  UpdatePreview();
+  if (QAction* chosen = menu->exec(globalPos)) OnCommand(chosen->data().toInt());
+}
+
+void CBrowserDlg::OnCommand(int command) {
+  switch (command) {
+    case res::ID_REFRESH:
+      OnRefresh();
+      break;
+    case res::ID_DELETE_ONE:
+      OnDeleteOne();
+      break;
+    case res::ID_SAVE_AS:
+      OnSaveAs();
+      break;
+    case res::ID_DELETE_SEVERAL:
+      OnDeleteSeveral();
+      break;
+    case res::ID_DELETE_ALL:
+      OnDeleteAll();
+      break;
+    default:
+      break;
+  }
+}
+
+void CBrowserDlg::OnRefresh() { RefreshFrames(); }
+
+bool CBrowserDlg::DeleteFrameFiles(const QStringList& paths, int titleId) {
+  return m_services.shell.DeleteFiles(this, paths, res::LoadString(titleId));
+}
+
+void CBrowserDlg::DeleteItems(const std::vector<int>& ascendingIndices, int titleId) {
+  CWaitCursor wait;
+  QStringList paths;
+  for (int index : ascendingIndices) paths.append(FramePath(index));
+  const bool completed = DeleteFrameFiles(paths, titleId);
+
+  // Only frames whose files are really gone leave the list: a file the shell
+  // could not remove stays listed, and one removed before a cancel does not.
+  // Going from the highest index down keeps the lower indices valid.
+  int removed = 0;
+  for (int i = static_cast<int>(ascendingIndices.size()) - 1; i >= 0; --i) {
+    if (!QFileInfo::exists(paths[i])) {
+      delete m_list->takeItem(ascendingIndices[static_cast<std::size_t>(i)]);
+      ++removed;
+    }
+  }
+  if (!completed && removed == 0) return;
+  ArrangeList();
+  m_list->viewport()->repaint();
+  m_currentFrame = -1;
+  UpdatePreview();
+  ShowCount(false);
+}
+
+void CBrowserDlg::OnDeleteOne() {
+  const int first = FirstSelected();
+  if (first == -1) return;
+  DeleteItems({first}, res::IDS_DELETING_ONE);
+}
+
+void CBrowserDlg::OnDeleteSeveral() {
+  if (FirstSelected() == -1 || m_list->selectedItems().size() < 2) return;
+  std::vector<int> selected;
+  for (int row = 0; row < m_list->count(); ++row) {
+    if (m_list->item(row)->isSelected()) selected.push_back(row);
+  }
+  // One confirmation and one progress display for all of them.
+  DeleteItems(selected, res::IDS_DELETING_SEVERAL);
+}
+
+void CBrowserDlg::OnDeleteAll() {
+  // Only the listed frames: bitmaps the listing left out stay on disk.
+  std::vector<int> all(static_cast<std::size_t>(m_list->count()));
+  for (int row = 0; row < m_list->count(); ++row) all[static_cast<std::size_t>(row)] = row;
+  DeleteItems(all, res::IDS_DELETING_ALL);
+}
+
+void CBrowserDlg::OnSaveAs() {
+  const int first = FirstSelected();
+  if (first == -1) return;
+  const QString fileName = m_list->item(first)->text();
+  const std::optional<QString> destination = m_services.saveDialog.AskSavePath(
+      this, QLatin1String(kSaveTitle), QLatin1String(kSaveFilter), fileName);
+  if (!destination) return;
+  CWaitCursor wait;
+  // The result is not shown: a failed copy changes nothing, in the window or
+  // on disk. The list is not read again, even for a copy into Frames/.
+  m_services.shell.CopyFile(this, FramePath(first), *destination, QLatin1String(kSavingTitle));
+}

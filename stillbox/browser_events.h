@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QEvent>
+
+// The browser's private window message: re-read the frames directory. Any
+// process may ask the running browser for it; the window also posts it to
+// itself once its first paint is due.
+inline constexpr int WM_REFRESH_FRAMES = 0x0400 + 100;
+
+// The Qt event type that carries a window message number.
+inline QEvent::Type EventTypeForMessage(int message) {
+  return static_cast<QEvent::Type>(QEvent::User + message);
+}

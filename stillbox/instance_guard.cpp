@@ -1,0 +1,55 @@
+#include "instance_guard.h"
+
+#include "browser_events.h"
+#include "platform/instance_channel.h"
+#include "res/resource_ids.h"
+#include "res/string_table.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QWidget>
+
+CInstanceGuard::CInstanceGuard(IInstanceChannel& channel) : m_channel(channel) {}
+
+CInstanceGuard::~CInstanceGuard() {
+  if (m_holdsName) m_channel.Release();
+}
+
+bool CInstanceGuard::Claim(int message) {
+  const QString name = res::LoadString(res::IDS_INSTANCE_MUTEX);
+  switch (m_channel.Claim(name)) {
+    case IInstanceChannel::ClaimResult::First:
+      m_holdsName = true;
+      m_channel.Listen([](int request) { HandOver(request); });
+      return true;
+    case IInstanceChannel::ClaimResult::Failed:
+      return true;
+    case IInstanceChannel::ClaimResult::AlreadyClaimed:
+      // Whether or not the running copy answers, this copy ends silently.
+      m_channel.Send(message);
+      return false;
+  }
+  return true;
+}
+
+QWidget* CInstanceGuard::FindRunningWindow() {
+  const QString title = res::LoadString(res::IDS_WINDOW_TITLE);
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (widget->windowTitle() == title) return widget;
+  }
+  return nullptr;
+}
+
+void CInstanceGuard::HandOver(int message) {
+  QWidget* window = FindRunningWindow();
+  if (!window) return;
+  window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+  window->showNormal();
+  window->raise();
+  window->activateWindow();
+  if (message != 0) {
+    QEvent event(EventTypeForMessage(message));
+    QCoreApplication::sendEvent(window, &event);
+  }
+}

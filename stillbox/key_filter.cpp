@@ -1,0 +1,19 @@
+#include "key_filter.h"
+
+#include "platform/shell_window.h"
+
+#include <QKeyEvent>
+#include <QWidget>
+
+bool CKeyFilter::Drops(QObject* receiver, QEvent* event) {
+  if (event->type() != QEvent::KeyPress) return false;
+  const int key = static_cast<QKeyEvent*>(event)->key();
+  if (key != Qt::Key_Escape && key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+  if (auto* widget = qobject_cast<QWidget*>(receiver); widget && IsShellWindow(widget->window())) return false;
+  return true;
+}
+
+bool CKeyFilter::eventFilter(QObject* watched, QEvent* event) {
+  if (Drops(watched, event)) return true;
+  return QObject::eventFilter(watched, event);
+}

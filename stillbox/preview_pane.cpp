@@ -1,0 +1,37 @@
+#include "preview_pane.h"
+
+#include "frame_holder.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+
+CPreviewPane::CPreviewPane(QWidget* parent) : QFrame(parent) {
+  setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+}
+
+void CPreviewPane::SetPicture(const CFrameHolder* holder) {
+  m_picture = holder;
+  if (holder) {
+    // Client coordinates start inside the sunken edge.
+    const QRect client = contentsRect();
+    const int left = client.left();
+    const int top = client.top();
+    const int right = left + client.width();
+    const int bottom = top + client.height();
+    const int centreX = (left + right) / 2;
+    const int centreY = (top + bottom) / 2;
+    const int width = holder->Width();
+    const int height = holder->Height();
+    const int destLeft = std::max(left, centreX - width / 2);
+    const int destTop = std::max(top, centreY - height / 2);
+    m_destination = QRect(destLeft, destTop, width, height);
+  }
+  update();
+}
+
+void CPreviewPane::paintEvent(QPaintEvent* event) {
+  QFrame::paintEvent(event);
+  if (!m_picture) return;
+  QPainter painter(this);
+  m_picture->Draw(painter, m_destination, event->rect() & contentsRect());
+}

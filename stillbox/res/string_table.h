@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+
+namespace res {
+
+// The text of string id, or an empty string for an id the table lacks.
+QString LoadString(int id);
+
+}  // namespace res
