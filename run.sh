@@ -5,4 +5,4 @@ top=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 "$top/scripts/ensure-packages.sh"
 "$top/scripts/build.sh"
 build="${KESTREL_BUILD_DIR:-$top/build}"
-"$top/scripts/demo.sh" "$build"
+"$top/scripts/demo.sh" "$build" "$@"

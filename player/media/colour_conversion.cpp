@@ -1,40 +1,32 @@
 #include "colour_conversion.h"
 
-#include <algorithm>
-
 #include "message_format.h"
 
 namespace kestrel {
 
-namespace {
-
-inline std::uint8_t Clamp16ToByte(std::int32_t value) {
-  const auto wrapped = static_cast<std::int16_t>(value);  // low 16 bits, signed
-  return static_cast<std::uint8_t>(std::clamp<int>(wrapped, 0, 255));
-}
-
-}  // namespace
-
-std::int16_t PlaneValueToInteger(float value) {
-  // Synthesised values stay far inside the 32-bit range (16-bit inputs, gain
-  // of a few hundred), so the conversion to int32 is defined.
-  return static_cast<std::int16_t>(static_cast<std::int32_t>(value));
-}
-
-Bgr BgrFromYuv(std::int16_t y, std::int16_t u, std::int16_t v) {
-  const std::int32_t Y = y, U = u, V = v;
-  // >> on a negative int is an arithmetic shift (defined since C++20): a floor division.
-  return Bgr{Clamp16ToByte((128 * Y + 260 * U) >> 7), Clamp16ToByte((128 * Y - 51 * U - 74 * V) >> 7),
-             Clamp16ToByte((128 * Y + 146 * V) >> 7)};
-}
-
 void ConvertPlanesToBgr(const float* y, const float* u, const float* v, std::uint8_t* picture) {
-  constexpr int kPositions = kPictureWidth * kPictureHeight;
-  for (int i = 0; i < kPositions; ++i) {
-    const Bgr pixel = BgrFromYuv(PlaneValueToInteger(y[i]), PlaneValueToInteger(u[i]), PlaneValueToInteger(v[i]));
-    picture[3 * i] = pixel.blue;
-    picture[3 * i + 1] = pixel.green;
-    picture[3 * i + 2] = pixel.red;
+  // A row at a time in separate simple loops, which the compiler vectorises;
+  // each value is what BgrFromYuv gives.
+  constexpr int W = kPictureWidth;
+  std::int16_t Y[W], U[W], V[W];
+  std::uint8_t blue[W], green[W], red[W];
+  for (int row = 0; row < kPictureHeight; ++row) {
+    const int at = row * W;
+    for (int x = 0; x < W; ++x) Y[x] = PlaneValueToInteger(y[at + x]);
+    for (int x = 0; x < W; ++x) U[x] = PlaneValueToInteger(u[at + x]);
+    for (int x = 0; x < W; ++x) V[x] = PlaneValueToInteger(v[at + x]);
+    for (int x = 0; x < W; ++x) {
+      const std::int32_t y32 = Y[x], u32 = U[x], v32 = V[x];
+      blue[x] = ClampWrapped16((128 * y32 + 260 * u32) >> 7);
+      green[x] = ClampWrapped16((128 * y32 - 51 * u32 - 74 * v32) >> 7);
+      red[x] = ClampWrapped16((128 * y32 + 146 * v32) >> 7);
+    }
+    std::uint8_t* out = picture + 3 * at;
+    for (int x = 0; x < W; ++x) {
+      out[3 * x] = blue[x];
+      out[3 * x + 1] = green[x];
+      out[3 * x + 2] = red[x];
+    }
   }
 }
 

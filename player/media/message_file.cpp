@@ -20,11 +20,17 @@ const char* Describe(OpenResult result) {
 OpenResult CMessageFile::Open(const char* path) {
   Close();
   systemError_ = 0;
-  file_ = std::fopen(path, "rb");
-  if (!file_) {
+  std::FILE* stream = std::fopen(path, "rb");
+  if (!stream) {
     systemError_ = errno;
     return OpenResult::CannotOpen;
   }
+  return Attach(stream);
+}
+
+OpenResult CMessageFile::Attach(std::FILE* stream) {
+  Close();
+  file_ = stream;
   auto fail = [this](OpenResult why) {
     Close();
     return why;

@@ -45,6 +45,9 @@ class CMessageFile {
 
   // Opens in binary mode and checks the header; on failure no file stays open.
   OpenResult Open(const char* path);
+  // The same checks on a stream opened elsewhere (binary, for reading); the
+  // file takes ownership and closes it.
+  OpenResult Attach(std::FILE* stream);
   void Close();
   bool IsOpen() const { return file_ != nullptr; }
   int SystemError() const { return systemError_; }

@@ -24,6 +24,7 @@ struct CVideoDecoder::Buffers {
   float planes[3][kPlaneValues];                  // Y, U, V
   std::uint8_t staging[kPictureBytes];            // normal-size picture for the double-size output
   float line[wavelet::kLineBufferSize];
+  float rows[wavelet::kColumnScratchSize];
 };
 
 CVideoDecoder::CVideoDecoder() = default;
@@ -127,7 +128,7 @@ void CVideoDecoder::Synthesize() {
     if (referenceSynthesis_)
       SynthesizePlaneReference(buffers_->planes[p], levels[p], buffers_->line);
     else
-      SynthesizePlane(buffers_->planes[p], levels[p], buffers_->line);
+      SynthesizePlane(buffers_->planes[p], levels[p], buffers_->rows);
   }
 }
 

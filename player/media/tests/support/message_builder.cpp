@@ -1,11 +1,15 @@
 #include "message_builder.h"
 
+#include <gsm.h>
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 #include <cstdio>
 #include <filesystem>
 #include <random>
 
+#include "audio_frame.h"
 #include "message_format.h"
 #include "video_payload_writer.h"
 
@@ -33,6 +37,31 @@ MessageBuilder& MessageBuilder::SilentAudio(int records) {
   for (int i = 0; i < records; ++i) Audio(std::vector<std::uint8_t>(kAudioRecordBytes, 0));
   return *this;
 }
+MessageBuilder& MessageBuilder::ToneAudio(int records, double hertz, std::uint32_t seed) {
+  std::mt19937 rng(seed);
+  gsm encoder = gsm_create();
+  double phase = 0;
+  for (int r = 0; r < records; ++r) {
+    std::vector<std::uint8_t> record;
+    for (std::size_t f = 0; f < kAudioFramesPerRecord; ++f) {
+      gsm_signal pcm[kSamplesPerAudioFrame];
+      for (auto& sample : pcm) {
+        phase += 2 * M_PI * hertz / kSampleRate;
+        sample = static_cast<gsm_signal>(9000 * std::sin(phase) + static_cast<int>(rng() % 401) - 200);
+      }
+      gsm_byte frame[33];
+      gsm_encode(encoder, pcm, frame);
+      GsmParameters parameters{};
+      gsm_explode(encoder, frame, parameters.data());
+      const AudioFrameBytes packed = PackAudioFrame(parameters);
+      record.insert(record.end(), packed.begin(), packed.end());
+    }
+    Audio(record);
+  }
+  gsm_destroy(encoder);
+  return *this;
+}
+
 MessageBuilder& MessageBuilder::Video(const std::vector<std::uint8_t>& payload) {
   return VideoWithLength(static_cast<std::uint16_t>(payload.size()), payload);
 }

@@ -20,6 +20,9 @@ class MessageBuilder {
   MessageBuilder& AudioFrameCount(std::uint32_t count);
   MessageBuilder& Audio(const std::vector<std::uint8_t>& bytes330);
   MessageBuilder& SilentAudio(int records = 1);  // all-zero frames
+  // Records of a sine tone (with a little noise) encoded by libgsm and packed
+  // in the file's own packing: what a recorder writes.
+  MessageBuilder& ToneAudio(int records, double hertz = 440.0, std::uint32_t seed = 1);
   MessageBuilder& Video(const std::vector<std::uint8_t>& payload);
   // A video record whose length field says `length` and that carries `payload`.
   MessageBuilder& VideoWithLength(std::uint16_t length, const std::vector<std::uint8_t>& payload);

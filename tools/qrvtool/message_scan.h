@@ -1,0 +1,37 @@
+// Walks a message file in record order, as the player's reader does, and
+// hands each record, decoded audio frame and decoded picture to callbacks.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "message_file.h"
+#include "video_parser.h"
+
+namespace kestrel::tool {
+
+struct ScanCallbacks {
+  // Every record as read, with its payload (bytesRead bytes).
+  std::function<void(const Record&, const std::uint8_t* payload)> onRecord;
+  // Each decoded PCM block (160 samples), in file order; one decoder state for
+  // the whole file. Only called when set.
+  std::function<void(const std::int16_t* samples)> onAudioFrame;
+  // Each video record's decoded picture (230400 bytes, first row the bottom
+  // line) at quality 3, whatever the header's frame rate. Only when set.
+  std::function<void(const std::uint8_t* picture, const PayloadCheck& check)> onPicture;
+  // The share of the file read so far, after each record.
+  std::function<void(double fraction)> onProgress;
+};
+
+struct ScanOutcome {
+  OpenResult open = OpenResult::Ok;
+  int systemError = 0;
+  std::uint8_t frameRate = 0;
+  std::uint32_t audioFrameCount = 0;
+  bool decoderFailed = false;  // no memory for a decoder
+};
+
+ScanOutcome ScanMessage(const std::string& path, const ScanCallbacks& callbacks);
+
+}  // namespace kestrel::tool

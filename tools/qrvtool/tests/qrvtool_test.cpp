@@ -1,0 +1,208 @@
+#include <gtest/gtest.h>
+#include <png.h>
+#include <sndfile.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <cstring>
+#include <algorithm>
+
+#include "audio_decoder.h"
+#include "md5_digest.h"
+#include "message_file.h"
+#include "message_format.h"
+#include "qrvtool.h"
+#include "support/message_builder.h"
+#include "video_decoder.h"
+
+namespace kestrel::tool {
+namespace {
+
+using kestrel::testing::Encode;
+using kestrel::testing::MessageBuilder;
+using kestrel::testing::RandomFrame;
+using kestrel::testing::TempPath;
+using kestrel::testing::ValueSpread;
+
+struct ToolRun {
+  int status;
+  std::string out, err;
+};
+
+ToolRun Qrvtool(std::vector<std::string> args) {
+  std::ostringstream out, err;
+  const int status = RunQrvtool(args, out, err);
+  return {status, out.str(), err.str()};
+}
+
+std::vector<std::uint8_t> ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+std::vector<std::uint8_t> Payload(std::uint32_t seed) { return Encode(RandomFrame(seed, ValueSpread::AsFrequencies)); }
+
+TEST(QrvtoolInfo, CountsRecordsAndJudgesWellFormedness) {
+  const std::string good = MessageBuilder()
+                               .FrameRate(5)
+                               .Video(Payload(1))
+                               .ToneAudio(2)
+                               .Raw({7, 9})
+                               .Video(Payload(2))
+                               .ToneAudio(1)
+                               .WriteTo(TempPath("good.qrv"));
+  ToolRun r = Qrvtool({"info", good, "--json"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("\"frame_rate\": 5"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\"audio_frame_count\": 30"), std::string::npos);
+  EXPECT_NE(r.out.find("\"duration_seconds\": 0.60"), std::string::npos);
+  EXPECT_NE(r.out.find("\"audio_records\": 3"), std::string::npos);
+  EXPECT_NE(r.out.find("\"video_records\": 2"), std::string::npos);
+  EXPECT_NE(r.out.find("\"passed_over_bytes\": 2"), std::string::npos);
+  EXPECT_NE(r.out.find("\"well_formed\": true"), std::string::npos);
+  const auto smallest = std::min(Payload(1).size(), Payload(2).size());
+  EXPECT_NE(r.out.find("\"smallest\": " + std::to_string(smallest)), std::string::npos);
+
+  r = Qrvtool({"info", good});
+  EXPECT_NE(r.out.find("well formed:        yes"), std::string::npos) << r.out;
+
+  // Each fault alone makes the file not well formed.
+  auto mismatched = testing::EmptyFrame();
+  mismatched.coarseCount = 12;  // no block is coded
+  const std::vector<std::string> bad = {
+      MessageBuilder().ToneAudio(1).VideoWithLength(20000, std::vector<std::uint8_t>(20000, 0)).WriteTo(TempPath("big.qrv")),
+      MessageBuilder().ToneAudio(1).VideoWithLength(900, Payload(3)).WriteTo(TempPath("cut.qrv")),
+      MessageBuilder().ToneAudio(1).Video(Encode(mismatched)).WriteTo(TempPath("counts.qrv")),
+      MessageBuilder().ToneAudio(1).AudioFrameCount(11).WriteTo(TempPath("count.qrv")),
+  };
+  const char* expect[] = {"\"oversize_records\": 1", "\"cut_short_records\": 1", "\"malformed_payloads\": 1",
+                          "\"count_matches_records\": false"};
+  for (std::size_t i = 0; i < bad.size(); ++i) {
+    r = Qrvtool({"info", bad[i], "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find(expect[i]), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"well_formed\": false"), std::string::npos) << r.out;
+  }
+}
+
+TEST(QrvtoolErrors, HeaderFailuresNameTheReasonAndUnreadableFilesTheSystemError) {
+  struct Case {
+    std::vector<std::uint8_t> bytes;
+    const char* reason;
+  } cases[] = {
+      {MessageBuilder().Magic("QRV01.00").Bytes(), "bad magic"},
+      {MessageBuilder().FrameRate(6).Bytes(), "frame rate above 5"},
+      {std::vector<std::uint8_t>{'Q', 'R', 'V', '0', '1', '.', '0', '1', 1, 0}, "cut short"},
+  };
+  for (const Case& c : cases) {
+    const std::string path = TempPath("bad.qrv");
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(c.bytes.data()), c.bytes.size());
+    for (const char* command : {"info", "decode"}) {
+      ToolRun r = Qrvtool({command, path});
+      EXPECT_EQ(r.status, 2) << command;
+      EXPECT_NE(r.err.find(c.reason), std::string::npos) << r.err;
+      EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << "one line: " << r.err;
+    }
+  }
+  ToolRun r = Qrvtool({"decode", TempPath("missing.qrv"), "--pcm", TempPath("never.pcm")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("No such file or directory"), std::string::npos) << r.err;
+  EXPECT_FALSE(std::filesystem::exists(TempPath("never.pcm"))) << "no output for a file that is not a message";
+
+  EXPECT_EQ(Qrvtool({"decode", "x.qrv", "--bogus"}).status, 2);
+  EXPECT_EQ(Qrvtool({"frobnicate"}).status, 2);
+}
+
+class QrvtoolDecode : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // Frame rate 0 with pictures anyway: the tool decodes every video record.
+    message = MessageBuilder().FrameRate(0).ToneAudio(2).Video(Payload(5)).ToneAudio(1).Video(Payload(6)).Raw({3}).WriteTo(
+        TempPath("m.qrv"));
+    // The same decoding done here directly: one audio state for the file.
+    AudioDecoderState* audio = CreateAudioDecoder();
+    CVideoDecoder video;
+    ASSERT_TRUE(video.Init());
+    CMessageFile file;
+    ASSERT_EQ(file.Open(message.c_str()), OpenResult::Ok);
+    std::vector<std::uint8_t> payload(kPayloadBufferBytes), picture(kPictureBytes);
+    for (Record rec; (rec = file.ReadRecord(payload.data())).kind != RecordKind::EndOfData;) {
+      if (rec.kind == RecordKind::Audio)
+        for (int f = 0; f < 10; ++f) {
+          std::int16_t block[160];
+          DecodeAudioFrame(audio, payload.data() + 33 * f, block);
+          samples.insert(samples.end(), block, block + 160);
+        }
+      if (rec.kind == RecordKind::Video) {
+        video.Decode(payload.data(), rec.bytesRead, picture.data(), false);
+        pictures.insert(pictures.end(), picture.begin(), picture.end());
+      }
+    }
+    DestroyAudioDecoder(audio);
+  }
+  std::string message;
+  std::vector<std::int16_t> samples;
+  std::vector<std::uint8_t> pictures;
+};
+
+TEST_F(QrvtoolDecode, RawOutputsAndDigestsMatchTheDecoders) {
+  const std::string pcm = TempPath("out.pcm"), bgr = TempPath("out.bgr");
+  ToolRun r = Qrvtool({"decode", message, "--pcm", pcm, "--bgr", bgr, "--md5"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const auto pcmBytes = ReadFile(pcm);
+  ASSERT_EQ(pcmBytes.size(), 3u * 10 * 160 * 2);
+  EXPECT_EQ(std::memcmp(pcmBytes.data(), samples.data(), pcmBytes.size()), 0);
+  EXPECT_EQ(ReadFile(bgr), pictures);
+  ASSERT_EQ(pictures.size(), 2 * kPictureBytes);
+
+  Md5Digest pcmMd5, bgrMd5;
+  pcmMd5.Update(pcmBytes.data(), pcmBytes.size());
+  bgrMd5.Update(pictures.data(), pictures.size());
+  EXPECT_NE(r.out.find("pcm md5 " + pcmMd5.Hex()), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("bgr md5 " + bgrMd5.Hex()), std::string::npos) << r.out;
+}
+
+TEST_F(QrvtoolDecode, WavPngAndY4mCarryTheSameContent) {
+  const std::string wav = TempPath("out.wav"), dir = TempPath("png"), y4m = TempPath("out.y4m");
+  std::filesystem::remove_all(dir);
+  ToolRun r = Qrvtool({"decode", message, "--wav", wav, "--png", dir, "--y4m", y4m});
+  ASSERT_EQ(r.status, 0) << r.err;
+
+  SF_INFO info{};
+  SNDFILE* sf = sf_open(wav.c_str(), SFM_READ, &info);
+  ASSERT_NE(sf, nullptr);
+  EXPECT_EQ(info.samplerate, 8000);
+  EXPECT_EQ(info.channels, 1);
+  std::vector<std::int16_t> read(samples.size() + 10);
+  EXPECT_EQ(sf_read_short(sf, read.data(), static_cast<sf_count_t>(read.size())), static_cast<sf_count_t>(samples.size()));
+  sf_close(sf);
+  read.resize(samples.size());
+  EXPECT_EQ(read, samples);
+
+  // PNGs are upright: their top row is the decoded picture's last row.
+  for (int i = 1; i <= 2; ++i) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    const std::string file = dir + "/frame-0000" + std::to_string(i) + ".png";
+    ASSERT_TRUE(png_image_begin_read_from_file(&image, file.c_str())) << file;
+    image.format = PNG_FORMAT_BGR;
+    std::vector<std::uint8_t> bgrRows(PNG_IMAGE_SIZE(image));
+    ASSERT_TRUE(png_image_finish_read(&image, nullptr, bgrRows.data(), 0, nullptr));
+    ASSERT_EQ(image.width, 320u);
+    ASSERT_EQ(image.height, 240u);
+    const std::uint8_t* decoded = pictures.data() + (i - 1) * kPictureBytes;
+    for (int y = 0; y < 240; ++y)
+      ASSERT_EQ(std::memcmp(bgrRows.data() + y * 960, decoded + (239 - y) * 960, 960), 0) << "frame " << i << " row " << y;
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir + "/frame-00003.png"));
+
+  const auto y4mBytes = ReadFile(y4m);
+  const std::string header = "YUV4MPEG2 W320 H240 F5:1 Ip A1:1 C420jpeg\n";
+  ASSERT_GE(y4mBytes.size(), header.size());
+  EXPECT_EQ(std::string(y4mBytes.begin(), y4mBytes.begin() + header.size()), header);
+  EXPECT_EQ(y4mBytes.size(), header.size() + 2 * (6 + 320 * 240 * 3 / 2));
+}
+
+}  // namespace
+}  // namespace kestrel::tool
