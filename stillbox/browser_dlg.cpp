@@ -3,6 +3,7 @@
 #include "about_dlg.h"
 #include "browser_events.h"
 #include "dialog_units.h"
+#include "frame_item.h"
 #include "frame_list.h"
 #include "key_prediction.h"
 #include "platform/directory_search.h"
@@ -224,7 +225,7 @@ void CBrowserDlg::AddThumbnail(const QString& fileName) {
                                        Qt::FastTransformation);
   const int imageIndex = static_cast<int>(m_thumbnails.size());
   m_thumbnails.append(QPixmap::fromImage(thumbnail));
-  auto* item = new QListWidgetItem(QIcon(m_thumbnails.back()), fileName);
+  auto* item = new CFrameItem(QIcon(m_thumbnails.back()), fileName);
   item->setData(kImageIndexRole, imageIndex);
   // The list keeps itself sorted by label, whatever the directory order.
   m_list->insertItem(m_list->count(), item);

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/local_directory_search.h"
+
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+// Directory search double: finds what the real search finds, but hands the
+// entries out in reverse name order, and calls a hook before each one.
+class ScriptedDirectorySearch : public IDirectorySearch {
+ public:
+  bool Start(const QString& directory, const QString& pattern) override;
+  bool Next(DirEntry& entry) override;
+  void Finish() override { m_entries.clear(); }
+
+  std::function<void()> beforeEachNext;
+
+ private:
+  std::vector<DirEntry> m_entries;
+  std::size_t m_next = 0;
+};
