@@ -18,7 +18,6 @@ CBrowserApp::CBrowserApp(int& argc, char** argv)
   QCoreApplication::setOrganizationName(QLatin1String(res::kCompanyName));
   QCoreApplication::setApplicationName(QStringLiteral("stillbox"));
   QCoreApplication::setApplicationVersion(QLatin1String(res::kDottedVersion));
-  QApplication::setApplicationDisplayName(QLatin1String(res::kInternalName));
   m_keyFilter = std::make_unique<CKeyFilter>();
   m_application->installEventFilter(m_keyFilter.get());
   m_channel = std::make_unique<CLocalInstanceChannel>();
