@@ -1,0 +1,39 @@
+#include "string_table.h"
+
+namespace kestrel {
+
+namespace {
+
+struct Entry {
+  int id;
+  const char* text;
+};
+
+constexpr Entry kStrings[] = {
+    {IDS_APP_TITLE, "Kestrel Message Player"},
+    {IDS_PLAY, "Play"},
+    {IDS_PAUSE, "Pause"},
+    {IDS_STOP, "Stop"},
+    {IDS_OPEN_VOLUME, "Open Audio Volume Controls"},
+    {IDS_CLOSE_VOLUME, "Close Audio Volume Controls"},
+    {IDS_CANNOT_OPEN_AUDIO,
+     "Cannot open audio device.\nNote that if you are connected with Kestrel,\nthe audio device is captured by Kestrel."},
+    {IDS_POSITION_FORMAT, "%02d mins, %02.1f secs "},
+    {IDS_CANNOT_OPEN_FILE, "Cannot open file %s."},
+};
+
+}  // namespace
+
+const char* StringText(int id) {
+  for (const Entry& entry : kStrings) {
+    if (entry.id == id) return entry.text;
+  }
+  return nullptr;
+}
+
+QString LoadString(int id) {
+  const char* text = StringText(id);
+  return text ? QString::fromLatin1(text) : QString();
+}
+
+}  // namespace kestrel
