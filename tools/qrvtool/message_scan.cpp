@@ -39,7 +39,7 @@ ScanOutcome ScanMessage(const std::string& path, const ScanCallbacks& callbacks)
   std::vector<std::uint8_t> picture(kPictureBytes);
   std::int16_t samples[kSamplesPerAudioFrame];
 
-  for (;;) {
+  while (!callbacks.done || !callbacks.done()) {
     const Record record = file.ReadRecord(payload.data());
     if (record.kind == RecordKind::EndOfData) break;
     if (callbacks.onRecord) callbacks.onRecord(record, payload.data());

@@ -20,6 +20,8 @@ struct ScanCallbacks {
   // Each video record's decoded picture (230400 bytes, first row the bottom
   // line) at quality 3, whatever the header's frame rate. Only when set.
   std::function<void(const std::uint8_t* picture, const PayloadCheck& check)> onPicture;
+  // Asked before each record; reading ends when it answers true.
+  std::function<bool()> done;
   // The share of the file read so far, after each record.
   std::function<void(double fraction)> onProgress;
 };
