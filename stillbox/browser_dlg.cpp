@@ -132,7 +132,11 @@ void CBrowserDlg::CreateControls() {
 
 bool CBrowserDlg::event(QEvent* event) {
   if (event->type() == EventTypeForMessage(WM_REFRESH_FRAMES)) {
-    RefreshFrames();
+    if (m_commandDepth > 0) {
+      m_refreshPending = true;
+    } else {
+      RefreshFrames();
+    }
     return true;
   }
   return QWidget::event(event);

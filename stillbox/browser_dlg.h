@@ -100,7 +100,10 @@ class CBrowserDlg : public QWidget {
   void OnDeleteAll();
   void OnSaveAs();
   bool DeleteFrameFiles(const QStringList& paths, int titleId);
+  void BeginCommand();
+  void EndCommand();
   void DeleteItems(const std::vector<int>& ascendingIndices, int titleId);
+  void DeleteListedItems(const std::vector<int>& ascendingIndices, int titleId);
 
   BrowserServices m_services;
   QGroupBox* m_group = nullptr;
@@ -121,5 +124,9 @@ class CBrowserDlg : public QWidget {
   int m_gap = 0;
   bool m_thumbnailsOnly = false;
   int m_currentFrame = -1;
+  // A refresh asked for while a file command waits in a dialog is run when
+  // the command ends, so the command never works on a list rebuilt under it.
+  int m_commandDepth = 0;
+  bool m_refreshPending = false;
   QString m_framesDirectory;
 };

@@ -74,7 +74,24 @@ bool CBrowserDlg::DeleteFrameFiles(const QStringList& paths, int titleId) {
   return m_services.shell.DeleteFiles(this, paths, res::LoadString(titleId));
 }
 
+void CBrowserDlg::BeginCommand() { ++m_commandDepth; }
+
+void CBrowserDlg::EndCommand() {
+  if (--m_commandDepth == 0 && m_refreshPending) {
+    m_refreshPending = false;
+    RefreshFrames();
+  }
+}
+
 void CBrowserDlg::DeleteItems(const std::vector<int>& ascendingIndices, int titleId) {
+  // The shell's dialogs run an event loop, in which a later copy's hand-over
+  // may ask for a refresh; the indices below must stay valid until the end.
+  BeginCommand();
+  DeleteListedItems(ascendingIndices, titleId);
+  EndCommand();
+}
+
+void CBrowserDlg::DeleteListedItems(const std::vector<int>& ascendingIndices, int titleId) {
   CWaitCursor wait;
   QStringList paths;
   for (int index : ascendingIndices) paths.append(FramePath(index));
@@ -125,11 +142,15 @@ void CBrowserDlg::OnSaveAs() {
   const int first = FirstSelected();
   if (first == -1) return;
   const QString fileName = m_list->item(first)->text();
+  const QString source = FramePath(first);
+  BeginCommand();
   const std::optional<QString> destination = m_services.saveDialog.AskSavePath(
       this, QLatin1String(kSaveTitle), QLatin1String(kSaveFilter), fileName);
-  if (!destination) return;
-  CWaitCursor wait;
-  // The result is not shown: a failed copy changes nothing, in the window or
-  // on disk. The list is not read again, even for a copy into Frames/.
-  m_services.shell.CopyFile(this, FramePath(first), *destination, QLatin1String(kSavingTitle));
+  if (destination) {
+    CWaitCursor wait;
+    // The result is not shown: a failed copy changes nothing, in the window
+    // or on disk. The list is not read again, even for a copy into Frames/.
+    m_services.shell.CopyFile(this, source, *destination, QLatin1String(kSavingTitle));
+  }
+  EndCommand();
 }

@@ -1,5 +1,6 @@
 // The right-click menus and the file commands, over the shell double.
 #include "browser_dlg.h"
+#include "browser_events.h"
 #include "frame_list.h"
 #include "preview_pane.h"
 #include "res/resource_ids.h"
@@ -108,6 +109,21 @@ TEST_F(FileCommandsTest, CancellingTheProgressKeepsTheFramesNotYetDeleted) {
   EXPECT_TRUE(OnDisk("b.bmp"));
   EXPECT_EQ(Labels(), (QStringList{"b.bmp", "c.bmp", "d.bmp"}));
   EXPECT_EQ(Caption(), "3 Frames");
+}
+
+TEST_F(FileCommandsTest, AHandOverDuringTheConfirmationRefreshesOnlyAfterTheDeletion) {
+  shell.duringConfirmation = [this] {
+    // A later copy starts while the box is up, after a new frame arrived
+    // that sorts first and so would shift every index.
+    folder.AddFrame("0.bmp");
+    QEvent refresh(EventTypeForMessage(WM_REFRESH_FRAMES));
+    QCoreApplication::sendEvent(&Window(), &refresh);
+  };
+  Select({1});
+  Window().OnCommand(res::ID_DELETE_ONE);
+  EXPECT_FALSE(OnDisk("b.bmp"));
+  EXPECT_EQ(Labels(), (QStringList{"0.bmp", "a.bmp", "c.bmp", "d.bmp"}));
+  EXPECT_EQ(Caption(), "4 Frames");
 }
 
 TEST_F(FileCommandsTest, DeleteAllRemovesOnlyTheListedFrames) {

@@ -1,5 +1,6 @@
 // The desktop backend of the shell's file operations.
 #include "platform/desktop_shell_file_ops.h"
+#include "platform/file_save_dialog.h"
 #include "platform/shell_window.h"
 #include "support/frames_folder.h"
 
@@ -9,6 +10,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -111,6 +114,50 @@ TEST_F(DesktopShellTest, AFailedCopyLeavesTheDestinationAsItWas) {
   EXPECT_EQ(FileBytes(Path("old.bmp")), before);
   folder.AddFrame("a.bmp");
   EXPECT_FALSE(shell.CopyFile(nullptr, Path("a.bmp"), folder.Path() + "/no/such/dir/x.bmp", "Saving Frame..."));
+}
+
+TEST(FileSaveDialog, AsksWithTheGivenTitleFilterAndNameAndPromptsBeforeOverwriting) {
+  FramesFolder folder;
+  CFileSaveDialog dialog(folder.Path());
+  QString title;
+  QStringList filters;
+  QString initial;
+  bool confirmsOverwrite = false;
+  bool saving = false;
+  bool marked = false;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (!box) return;
+    title = box->windowTitle();
+    filters = box->nameFilters();
+    initial = box->selectedFiles().value(0);
+    confirmsOverwrite = !box->testOption(QFileDialog::DontConfirmOverwrite);
+    saving = box->acceptMode() == QFileDialog::AcceptSave;
+    marked = IsShellWindow(box);
+    box->reject();
+  });
+  const auto chosen = dialog.AskSavePath(nullptr, "Save Frame As...", "Windows Bitmap File (*.bmp)", "a.bmp");
+  EXPECT_FALSE(chosen.has_value()) << "cancelled";
+  EXPECT_EQ(title, "Save Frame As...");
+  EXPECT_EQ(filters, QStringList{"Windows Bitmap File (*.bmp)"});
+  EXPECT_EQ(initial, QDir(folder.Path()).absoluteFilePath("a.bmp"));
+  EXPECT_TRUE(confirmsOverwrite);
+  EXPECT_TRUE(saving);
+  EXPECT_TRUE(marked);
+}
+
+TEST(FileSaveDialog, ReturnsTheAbsolutePathAccepted) {
+  FramesFolder folder;
+  CFileSaveDialog dialog(folder.Path());
+  QTimer::singleShot(0, [&] {
+    if (auto* box = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+      box->selectFile(QStringLiteral("copy.bmp"));
+      QMetaObject::invokeMethod(box, "accept");
+    }
+  });
+  const auto chosen = dialog.AskSavePath(nullptr, "Save Frame As...", "Windows Bitmap File (*.bmp)", "a.bmp");
+  ASSERT_TRUE(chosen.has_value());
+  EXPECT_EQ(*chosen, QDir(folder.Path()).absoluteFilePath("copy.bmp"));
 }
 
 }  // namespace

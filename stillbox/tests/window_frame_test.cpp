@@ -154,6 +154,8 @@ TEST(KeyFilter, DropsOnlyEscapeAndEnterPressesOfTheProgramsWindows) {
   EXPECT_FALSE(CKeyFilter::Drops(&own, &release));
   EXPECT_FALSE(CKeyFilter::Drops(&own, &other));
   EXPECT_FALSE(CKeyFilter::Drops(&shellBox, &escape));
+  QMenu menu;
+  EXPECT_FALSE(CKeyFilter::Drops(&menu, &escape)) << "Escape still closes a popup menu";
 }
 
 TEST(AboutBox, ShowsTheTemplatesControlsAndClosesWithItsButton) {

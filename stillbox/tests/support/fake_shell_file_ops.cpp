@@ -4,6 +4,7 @@
 
 bool FakeShellFileOps::DeleteFiles(QWidget*, const QStringList& paths, const QString& progressTitle) {
   deletes.push_back({paths, progressTitle});
+  if (duringConfirmation) duringConfirmation();
   if (answer == Answer::Decline) return false;
   for (const QString& path : paths) {
     if (!undeletable.contains(path)) QFile::remove(path);

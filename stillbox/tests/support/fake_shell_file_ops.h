@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 // Shell double: the user's answer is set by the test; accepted deletions
@@ -28,6 +29,9 @@ class FakeShellFileOps : public IShellFileOps {
   bool CopyFile(QWidget* owner, const QString& source, const QString& destination,
                 const QString& progressTitle) override;
 
+  // Runs while the "confirmation" is up, as a real shell's event loop would
+  // let other events in.
+  std::function<void()> duringConfirmation;
   Answer answer = Answer::Accept;
   QSet<QString> undeletable;
   bool performCopies = true;
