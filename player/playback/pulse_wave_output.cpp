@@ -10,6 +10,8 @@ namespace {
 
 // How often the played position is read from the server: one buffer's time.
 constexpr pa_usec_t kTimingPeriodUsec = 20000;
+// End-to-end latency asked of the server.
+constexpr std::uint32_t kLatencyTargetMs = 100;
 
 class LoopLock {
  public:
@@ -83,14 +85,20 @@ bool CPulseWaveOutput::Open(const WaveFormat& format, IWaveOutputListener* liste
     }
     if (stream_) {
       pa_stream_set_state_callback(stream_, &CPulseWaveOutput::OnStreamState, this);
+      // The server's buffer holds the whole ring, so no write ever waits;
+      // the latency target is kept short, so that the sink does not render
+      // seconds ahead and the played position follows what is heard.
+      const std::uint32_t frameBytes = static_cast<std::uint32_t>(format.bytesPerSample * format.channels);
+      const std::uint32_t bytesPerSecond = frameBytes * static_cast<std::uint32_t>(format.sampleRate);
       pa_buffer_attr attr{};
       attr.maxlength = maxPendingBytes_ * 2;
-      attr.tlength = maxPendingBytes_;
+      attr.tlength = bytesPerSecond * kLatencyTargetMs / 1000;
       attr.prebuf = 0;  // play whatever is there as soon as uncorked
-      attr.minreq = static_cast<std::uint32_t>(format.bytesPerSample * format.channels);
+      attr.minreq = frameBytes;
       attr.fragsize = static_cast<std::uint32_t>(-1);
       // No DONT_MOVE: the stream follows the user's default device.
-      if (pa_stream_connect_playback(stream_, nullptr, &attr, PA_STREAM_START_CORKED, nullptr, nullptr) == 0) {
+      const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_START_CORKED | PA_STREAM_ADJUST_LATENCY);
+      if (pa_stream_connect_playback(stream_, nullptr, &attr, flags, nullptr, nullptr) == 0) {
         for (;;) {
           const pa_stream_state_t state = pa_stream_get_state(stream_);
           if (state == PA_STREAM_READY || !PA_STREAM_IS_GOOD(state)) break;
