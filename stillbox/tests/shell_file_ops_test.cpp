@@ -11,7 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -144,20 +143,6 @@ TEST(FileSaveDialog, AsksWithTheGivenTitleFilterAndNameAndPromptsBeforeOverwriti
   EXPECT_TRUE(confirmsOverwrite);
   EXPECT_TRUE(saving);
   EXPECT_TRUE(marked);
-}
-
-TEST(FileSaveDialog, ReturnsTheAbsolutePathAccepted) {
-  FramesFolder folder;
-  CFileSaveDialog dialog(folder.Path());
-  QTimer::singleShot(0, [&] {
-    if (auto* box = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
-      box->selectFile(QStringLiteral("copy.bmp"));
-      QMetaObject::invokeMethod(box, "accept");
-    }
-  });
-  const auto chosen = dialog.AskSavePath(nullptr, "Save Frame As...", "Windows Bitmap File (*.bmp)", "a.bmp");
-  ASSERT_TRUE(chosen.has_value());
-  EXPECT_EQ(*chosen, QDir(folder.Path()).absoluteFilePath("copy.bmp"));
 }
 
 }  // namespace

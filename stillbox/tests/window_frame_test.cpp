@@ -1,6 +1,5 @@
 // The browser window's frame: size from the template, no maximising, the
 // About box and the program-wide key filter.
-#include "about_dlg.h"
 #include "browser_dlg.h"
 #include "dialog_units.h"
 #include "frame_list.h"
@@ -16,7 +15,6 @@
 #include <QDialog>
 #include <QGroupBox>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
@@ -64,18 +62,9 @@ class WindowFrameTest : public BrowserFixture {
   ModalCloser closer;
 };
 
-TEST_F(WindowFrameTest, HasTheTemplatesCaptionAndSizeAndNoMaximiseBox) {
-  const CDialogUnits units(Window().font());
-  EXPECT_EQ(Window().windowTitle(), "Kestrel Frames Browser");
-  EXPECT_EQ(Window().size(), units.ToPixels(QSize(438, 199)));
-  EXPECT_EQ(Window().minimumSize(), Window().maximumSize()) << "no sizing border";
-  EXPECT_FALSE(Window().windowFlags() & Qt::WindowMaximizeButtonHint);
-  EXPECT_TRUE(Window().windowFlags() & Qt::WindowMinimizeButtonHint);
-  EXPECT_EQ(Window().List()->geometry(), units.ToPixels(QRect(11, 15, 176, 161)));
-  EXPECT_EQ(Window().Group()->alignment(), Qt::AlignHCenter);
-}
-
 TEST_F(WindowFrameTest, RefusesToBeMaximised) {
+  EXPECT_FALSE(Window().windowFlags() & Qt::WindowMaximizeButtonHint);
+  EXPECT_EQ(Window().minimumSize(), Window().maximumSize()) << "no sizing border";
   Window().OnSysCommand(res::SC_MAXIMIZE);
   EXPECT_FALSE(Window().isMaximized());
   Window().showMaximized();
@@ -156,29 +145,6 @@ TEST(KeyFilter, DropsOnlyEscapeAndEnterPressesOfTheProgramsWindows) {
   EXPECT_FALSE(CKeyFilter::Drops(&shellBox, &escape));
   QMenu menu;
   EXPECT_FALSE(CKeyFilter::Drops(&menu, &escape)) << "Escape still closes a popup menu";
-}
-
-TEST(AboutBox, ShowsTheTemplatesControlsAndClosesWithItsButton) {
-  CAboutDlg about;
-  EXPECT_EQ(about.windowTitle(), "About Frames Browser");
-  const CDialogUnits units(about.font());
-  EXPECT_EQ(about.size(), units.ToPixels(QSize(144, 231)));
-  QStringList texts;
-  int pictures = 0;
-  for (QLabel* label : about.findChildren<QLabel*>()) {
-    if (!label->pixmap().isNull()) ++pictures;
-    if (!label->text().isEmpty()) texts << label->text();
-  }
-  EXPECT_EQ(pictures, 2) << "bitmap 129 and icon 128";
-  EXPECT_TRUE(texts.contains("Kestrel Frames Browser v1.0"));
-  QPushButton* close = about.findChild<QPushButton*>();
-  ASSERT_NE(close, nullptr);
-  EXPECT_EQ(close->text(), "Close");
-  EXPECT_TRUE(close->isDefault());
-  about.show();
-  close->click();
-  EXPECT_FALSE(about.isVisible());
-  EXPECT_EQ(about.result(), QDialog::Accepted);
 }
 
 }  // namespace
