@@ -16,23 +16,24 @@ constexpr int kStride = kMaxLine;
 constexpr double kLow[5] = {kLp0, kLp1, kLp2, kLp3, kLp4};
 constexpr double kHigh[4] = {kHp0, -double(kHp1), kHp2, -double(kHp3)};
 
-// x[-i] = x[i] and x[n-1+i] = x[n-1-i]: mirrored about the end samples.
-inline int Mirror(int i, int n) {
-  while (i < 0 || i >= n) i = i < 0 ? -i : 2 * (n - 1) - i;
-  return i;
-}
+constexpr int kPad = 4;
 
-void AnalyseLine(float* values, int n, int stride, double* line, double* out) {
-  for (int i = 0; i < n; ++i) line[i] = values[i * stride];
+// The line with four mirrored places at each end (x[-i] = x[i] and
+// x[n-1+i] = x[n-1-i]), so the filters need no bounds checks.
+void AnalyseLine(float* values, int n, int stride, double* padded, double* out) {
+  double* x = padded + kPad;
+  for (int i = 0; i < n; ++i) x[i] = values[i * stride];
+  for (int i = 1; i <= kPad; ++i) {
+    x[-i] = x[i];
+    x[n - 1 + i] = x[n - 1 - i];
+  }
   const int half = n / 2;
   for (int k = 0; k < half; ++k) {
-    double low = kLow[0] * line[2 * k];
-    for (int d = 1; d <= 4; ++d) low += kLow[d] * (line[Mirror(2 * k - d, n)] + line[Mirror(2 * k + d, n)]);
-    const int c = 2 * k + 1;
-    double high = kHigh[0] * line[c];
-    for (int d = 1; d <= 3; ++d) high += kHigh[d] * (line[Mirror(c - d, n)] + line[Mirror(c + d, n)]);
-    out[k] = low;
-    out[half + k] = high;
+    const double* e = x + 2 * k;
+    out[k] = kLow[0] * e[0] + kLow[1] * (e[-1] + e[1]) + kLow[2] * (e[-2] + e[2]) + kLow[3] * (e[-3] + e[3]) +
+             kLow[4] * (e[-4] + e[4]);
+    const double* o = e + 1;
+    out[half + k] = kHigh[0] * o[0] + kHigh[1] * (o[-1] + o[1]) + kHigh[2] * (o[-2] + o[2]) + kHigh[3] * (o[-3] + o[3]);
   }
   for (int i = 0; i < n; ++i) values[i * stride] = static_cast<float>(out[i]);
 }
@@ -40,7 +41,7 @@ void AnalyseLine(float* values, int n, int stride, double* line, double* out) {
 }  // namespace
 
 void AnalysePlane(float* plane, int levels) {
-  double line[kMaxLine], out[kMaxLine];
+  double line[kMaxLine + 2 * kPad], out[kMaxLine];
   for (int level = 0; level < levels; ++level) {
     const int w = kLevelWidth[level], h = kLevelHeight[level];
     for (int y = 0; y < h; ++y) AnalyseLine(plane + y * kStride, w, 1, line, out);

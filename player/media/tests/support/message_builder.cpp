@@ -143,6 +143,12 @@ std::string TempPath(const std::string& name) {
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
   std::filesystem::path dir = std::filesystem::temp_directory_path() / "kestrel-tests" /
                               (std::string(info->test_suite_name()) + "." + info->name());
+  // Each test starts from an empty folder, whatever an earlier run left.
+  static std::string current;
+  if (current != dir.string()) {
+    current = dir.string();
+    std::filesystem::remove_all(dir);
+  }
   std::filesystem::create_directories(dir);
   return (dir / name).string();
 }
