@@ -7,7 +7,9 @@
 
 namespace kestrel::tool {
 
-// A decoded picture (B, G, R, first row the bottom line) as upright R, G, B rows.
+// A decoded picture (B, G, R, first row the bottom line) as upright R, G, B
+// rows. The step is its own inverse: given upright R, G, B it lays out a
+// decoded picture.
 std::vector<std::uint8_t> UprightRgb(const std::uint8_t* bgrBottomUp, int width, int height);
 
 // "frame-00001.png" for index 1.

@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "message_format.h"
+#include "picture_files.h"
 #include "y4m_reader.h"
 
 namespace kestrel::tool {
@@ -26,17 +27,10 @@ std::vector<std::uint8_t> FromImage(const QImage& source) {
     QPainter painter(&picture);
     painter.drawImage((kPictureWidth - scaled.width()) / 2, (kPictureHeight - scaled.height()) / 2, scaled);
   }
-  std::vector<std::uint8_t> out(kPictureBytes);
-  for (int y = 0; y < kPictureHeight; ++y) {
-    const uchar* row = picture.constScanLine(kPictureHeight - 1 - y);
-    std::uint8_t* target = out.data() + y * kPictureRowBytes;
-    for (int x = 0; x < kPictureWidth; ++x) {
-      target[3 * x] = row[3 * x + 2];
-      target[3 * x + 1] = row[3 * x + 1];
-      target[3 * x + 2] = row[3 * x];
-    }
-  }
-  return out;
+  // Turning rows over and swapping red with blue is its own inverse: the
+  // same step that makes a decoded picture upright R, G, B lays one out.
+  static_assert(kPictureRowBytes % 4 == 0, "RGB888 rows of 320 pixels have no padding");
+  return UprightRgb(picture.constBits(), kPictureWidth, kPictureHeight);
 }
 
 bool IsPictureFile(const std::filesystem::path& path) {

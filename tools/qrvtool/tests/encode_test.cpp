@@ -14,6 +14,7 @@
 #include "message_file.h"
 #include "message_format.h"
 #include "qrvtool.h"
+#include "tool_runner.h"
 #include "support/message_builder.h"
 #include "support/test_pictures.h"
 
@@ -21,13 +22,6 @@ namespace kestrel::tool {
 namespace {
 
 using kestrel::testing::TempPath;
-
-int Qrvtool(std::vector<std::string> args, std::string* err = nullptr) {
-  std::ostringstream out, errors;
-  const int status = RunQrvtool(args, out, errors);
-  if (err) *err = errors.str();
-  return status;
-}
 
 // A recorded voice stand-in: a gliding tone with harmonics, stereo, 44.1 kHz.
 std::string WriteVoice(const std::string& name, double seconds, int rate = 44100, int channels = 2) {
@@ -129,6 +123,9 @@ TEST(QrvtoolEncodeVideo, PicturesGoBeforeTheFirstRecordAtOrAfterTheirTime) {
   for (int i = 0; i < 4; ++i) {
     QImage image(64, 48, QImage::Format_RGB888);
     image.fill(QColor(60 * i, 100, 200 - 40 * i));
+    if (i == 0)  // upright: white above, black below
+      for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 64; ++x) image.setPixelColor(x, y, y < 24 ? Qt::white : Qt::black);
     ASSERT_TRUE(image.save(QString::fromStdString(dir + "/p" + std::to_string(i) + (i % 2 ? ".bmp" : ".png"))));
   }
   std::ofstream(dir + "/notes.txt") << "not a picture";
@@ -142,9 +139,18 @@ TEST(QrvtoolEncodeVideo, PicturesGoBeforeTheFirstRecordAtOrAfterTheirTime) {
   EXPECT_EQ(seq.rate, 2);
   EXPECT_EQ(seq.kinds, "vaaavaavaaavaa");
   EXPECT_EQ(seq.count, 100u);
-  std::ostringstream out, err;
-  ASSERT_EQ(RunQrvtool({"info", message, "--json"}, out, err), 0);
-  EXPECT_NE(out.str().find("\"well_formed\": true"), std::string::npos) << out.str();
+  const ToolRun info = RunTool({"info", message, "--json"});
+  ASSERT_EQ(info.status, 0);
+  EXPECT_NE(info.out.find("\"well_formed\": true"), std::string::npos) << info.out;
+
+  // The first picture is stored bottom line first: its last row is the white top.
+  const std::string bgr = TempPath("pictures.bgr");
+  ASSERT_EQ(Qrvtool({"decode", message, "--bgr", bgr}), 0);
+  std::ifstream in(bgr, std::ios::binary);
+  std::vector<unsigned char> first(kPictureBytes);
+  in.read(reinterpret_cast<char*>(first.data()), kPictureBytes);
+  EXPECT_GT(first[239 * 960 + 160 * 3 + 1], 200);
+  EXPECT_LT(first[0 * 960 + 160 * 3 + 1], 50);
 }
 
 TEST(QrvtoolEncodeVideo, Y4mFramesAreRepeatedOrDroppedToTheRate) {

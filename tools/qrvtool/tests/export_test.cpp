@@ -10,6 +10,7 @@
 
 #include "message_format.h"
 #include "qrvtool.h"
+#include "tool_runner.h"
 #include "support/message_builder.h"
 #include "support/test_pictures.h"
 #include "video_encoder.h"
@@ -19,13 +20,6 @@ namespace {
 
 using kestrel::testing::MessageBuilder;
 using kestrel::testing::TempPath;
-
-int Qrvtool(std::vector<std::string> args, std::string* err = nullptr) {
-  std::ostringstream out, errors;
-  const int status = RunQrvtool(args, out, errors);
-  if (err) *err = errors.str();
-  return status;
-}
 
 std::string Slurp(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

@@ -13,6 +13,7 @@
 #include "message_file.h"
 #include "message_format.h"
 #include "qrvtool.h"
+#include "tool_runner.h"
 #include "support/message_builder.h"
 #include "video_decoder.h"
 
@@ -24,17 +25,6 @@ using kestrel::testing::MessageBuilder;
 using kestrel::testing::RandomFrame;
 using kestrel::testing::TempPath;
 using kestrel::testing::ValueSpread;
-
-struct ToolRun {
-  int status;
-  std::string out, err;
-};
-
-ToolRun Qrvtool(std::vector<std::string> args) {
-  std::ostringstream out, err;
-  const int status = RunQrvtool(args, out, err);
-  return {status, out.str(), err.str()};
-}
 
 std::vector<std::uint8_t> ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -52,7 +42,7 @@ TEST(QrvtoolInfo, CountsRecordsAndJudgesWellFormedness) {
                                .Video(Payload(2))
                                .ToneAudio(1)
                                .WriteTo(TempPath("good.qrv"));
-  ToolRun r = Qrvtool({"info", good, "--json"});
+  ToolRun r = RunTool({"info", good, "--json"});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find("\"frame_rate\": 5"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("\"audio_frame_count\": 30"), std::string::npos);
@@ -64,7 +54,7 @@ TEST(QrvtoolInfo, CountsRecordsAndJudgesWellFormedness) {
   const auto smallest = std::min(Payload(1).size(), Payload(2).size());
   EXPECT_NE(r.out.find("\"smallest\": " + std::to_string(smallest)), std::string::npos);
 
-  r = Qrvtool({"info", good});
+  r = RunTool({"info", good});
   EXPECT_NE(r.out.find("well formed:        yes"), std::string::npos) << r.out;
 
   // Each fault alone makes the file not well formed.
@@ -79,7 +69,7 @@ TEST(QrvtoolInfo, CountsRecordsAndJudgesWellFormedness) {
   const char* expect[] = {"\"oversize_records\": 1", "\"cut_short_records\": 1", "\"malformed_payloads\": 1",
                           "\"count_matches_records\": false"};
   for (std::size_t i = 0; i < bad.size(); ++i) {
-    r = Qrvtool({"info", bad[i], "--json"});
+    r = RunTool({"info", bad[i], "--json"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find(expect[i]), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("\"well_formed\": false"), std::string::npos) << r.out;
@@ -99,19 +89,19 @@ TEST(QrvtoolErrors, HeaderFailuresNameTheReasonAndUnreadableFilesTheSystemError)
     const std::string path = TempPath("bad.qrv");
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(c.bytes.data()), c.bytes.size());
     for (const char* command : {"info", "decode"}) {
-      ToolRun r = Qrvtool({command, path});
+      ToolRun r = RunTool({command, path});
       EXPECT_EQ(r.status, 2) << command;
       EXPECT_NE(r.err.find(c.reason), std::string::npos) << r.err;
       EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << "one line: " << r.err;
     }
   }
-  ToolRun r = Qrvtool({"decode", TempPath("missing.qrv"), "--pcm", TempPath("never.pcm")});
+  ToolRun r = RunTool({"decode", TempPath("missing.qrv"), "--pcm", TempPath("never.pcm")});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("No such file or directory"), std::string::npos) << r.err;
   EXPECT_FALSE(std::filesystem::exists(TempPath("never.pcm"))) << "no output for a file that is not a message";
 
-  EXPECT_EQ(Qrvtool({"decode", "x.qrv", "--bogus"}).status, 2);
-  EXPECT_EQ(Qrvtool({"frobnicate"}).status, 2);
+  EXPECT_EQ(Qrvtool({"decode", "x.qrv", "--bogus"}), 2);
+  EXPECT_EQ(Qrvtool({"frobnicate"}), 2);
 }
 
 class QrvtoolDecode : public ::testing::Test {
@@ -148,7 +138,7 @@ class QrvtoolDecode : public ::testing::Test {
 
 TEST_F(QrvtoolDecode, RawOutputsAndDigestsMatchTheDecoders) {
   const std::string pcm = TempPath("out.pcm"), bgr = TempPath("out.bgr");
-  ToolRun r = Qrvtool({"decode", message, "--pcm", pcm, "--bgr", bgr, "--md5"});
+  ToolRun r = RunTool({"decode", message, "--pcm", pcm, "--bgr", bgr, "--md5"});
   ASSERT_EQ(r.status, 0) << r.err;
   const auto pcmBytes = ReadFile(pcm);
   ASSERT_EQ(pcmBytes.size(), 3u * 10 * 160 * 2);
@@ -166,7 +156,7 @@ TEST_F(QrvtoolDecode, RawOutputsAndDigestsMatchTheDecoders) {
 TEST_F(QrvtoolDecode, WavPngAndY4mCarryTheSameContent) {
   const std::string wav = TempPath("out.wav"), dir = TempPath("png"), y4m = TempPath("out.y4m");
   std::filesystem::remove_all(dir);
-  ToolRun r = Qrvtool({"decode", message, "--wav", wav, "--png", dir, "--y4m", y4m});
+  ToolRun r = RunTool({"decode", message, "--wav", wav, "--png", dir, "--y4m", y4m});
   ASSERT_EQ(r.status, 0) << r.err;
 
   SF_INFO info{};
