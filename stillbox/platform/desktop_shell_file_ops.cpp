@@ -2,6 +2,7 @@
 
 #include "shell_window.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -32,7 +33,11 @@ bool CDesktopShellFileOps::DeleteFiles(QWidget* owner, const QStringList& paths,
                            QMessageBox::Yes | QMessageBox::No, owner);
   confirmation.setDefaultButton(QMessageBox::Yes);
   MarkAsShellWindow(&confirmation);
-  if (confirmation.exec() != QMessageBox::Yes) return false;
+  // The caller shows the wait cursor; the question wants the ordinary one.
+  QApplication::setOverrideCursor(Qt::ArrowCursor);
+  const int answer = confirmation.exec();
+  QApplication::restoreOverrideCursor();
+  if (answer != QMessageBox::Yes) return false;
 
   QProgressDialog progress(owner);
   MarkAsShellWindow(&progress);
