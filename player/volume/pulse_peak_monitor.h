@@ -1,0 +1,41 @@
+// The peak of what a sound server's sink plays: a record stream on the
+// sink's monitor with peak detection, one float sample at a time, a little
+// over a hundred a second. Every operation runs with the main-loop lock of
+// the context held.
+#pragma once
+
+#include <chrono>
+#include <string>
+
+struct pa_context;
+struct pa_stream;
+
+namespace kestrel {
+
+class CPulsePeakMonitor {
+ public:
+  CPulsePeakMonitor() = default;
+  ~CPulsePeakMonitor() { Stop(); }
+  CPulsePeakMonitor(const CPulsePeakMonitor&) = delete;
+  CPulsePeakMonitor& operator=(const CPulsePeakMonitor&) = delete;
+
+  // Starts recording from `source` (a monitor source name); stops an
+  // earlier stream first.
+  bool Start(pa_context* context, const std::string& source);
+  void Stop();
+  const std::string& Source() const { return source_; }
+
+  // The latest peak, 0..1. A source that has delivered nothing for a while
+  // (a suspended sink sends no silence) reads as 0.
+  float Level() const;
+
+ private:
+  static void OnRead(pa_stream* stream, std::size_t bytes, void* self);
+
+  pa_stream* stream_ = nullptr;
+  std::string source_;
+  float level_ = 0.0f;
+  std::chrono::steady_clock::time_point lastRead_{};
+};
+
+}  // namespace kestrel

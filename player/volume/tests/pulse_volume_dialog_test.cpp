@@ -1,0 +1,148 @@
+// The volume dialog over the PulseAudio mixer service, against the private
+// server of scripts/test-services.sh: pactl stands for the other programs.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+
+#include <QCheckBox>
+#include <QSlider>
+#include <QTest>
+
+#include "detached_program_launcher.h"
+#include "fake_program_launcher.h"
+#include "level_meter.h"
+#include "mixer_volume_scale.h"
+#include "playback_panel.h"
+#include "playback_services.h"
+#include "pulse_mixer_service.h"
+#include "pulse_test_support.h"
+#include "pulse_wave_output.h"
+#include "pump.h"
+#include "recording_message_box.h"
+#include "volume_dialog.h"
+#include "volume_dialog_template.h"
+
+namespace kestrel {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::OwnSinkInputs;
+using testing::PumpFor;
+using testing::PumpUntil;
+
+struct NoListener : IWaveOutputListener {
+  void OnBufferFinished(std::uint32_t) override {}
+};
+
+class PulseVolumeDialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    REQUIRE_TEST_SOUND_SERVER();
+    ASSERT_TRUE(testing::SetSinkVolume(kServerVolumeNorm));
+    ASSERT_TRUE(testing::SetSinkMute(false));
+  }
+
+  CVolumeDialog& Create() {
+    dialog = std::make_unique<CVolumeDialog>(&owner, VolumeServices{&service, &launcher, &messageBox});
+    dialog->Create();
+    return *dialog;
+  }
+  QSlider* Slider(int id) const { return static_cast<QSlider*>(dialog->Control(id)); }
+  QCheckBox* Box(int id) const { return static_cast<QCheckBox*>(dialog->Control(id)); }
+
+  CPulseMixerService service{"kestrel volume dialog test"};
+  testing::CFakeProgramLauncher launcher;
+  testing::CRecordingMessageBox messageBox;
+  QWidget owner;
+  std::unique_ptr<CVolumeDialog> dialog;
+};
+
+TEST_F(PulseVolumeDialogTest, PactlMovesTheMasterSliderAndTheSliderMovesTheSink) {
+  Create();
+  ASSERT_TRUE(dialog->MixerAvailable());
+  EXPECT_TRUE(launcher.started.isEmpty());
+  EXPECT_EQ(Slider(IDC_MASTER_SLIDER)->value(), 0) << "full volume sits at the top";
+  dialog->Show();
+
+  ASSERT_TRUE(testing::SetSinkVolume(19661));
+  const int expected = 65535 - static_cast<int>(MixerVolumeFromServer(19661));
+  ASSERT_TRUE(PumpUntil([&] { return Slider(IDC_MASTER_SLIDER)->value() == expected; }, 3s))
+      << "slider at " << Slider(IDC_MASTER_SLIDER)->value();
+
+  QSlider* master = Slider(IDC_MASTER_SLIDER);
+  master->setSliderDown(true);
+  master->setSliderPosition(65535 - 32768);
+  master->setSliderDown(false);
+  EXPECT_EQ(testing::SinkVolume(), ServerVolumeFromMixer(32768));
+  master->triggerAction(QAbstractSlider::SliderToMaximum);
+  EXPECT_EQ(testing::SinkVolume(), 0u);
+  // The notices of our own changes leave the slider where the user put it.
+  PumpFor(200ms);
+  EXPECT_EQ(master->value(), 65535);
+  EXPECT_EQ(testing::SinkVolume(), 0u);
+}
+
+TEST_F(PulseVolumeDialogTest, OpeningUnmutesBothEvenWhenTheyWereMuted) {
+  ASSERT_TRUE(testing::SetSinkMute(true));
+  Create();
+  EXPECT_EQ(testing::SinkMute(), false);
+  ASSERT_TRUE(PumpUntil([&] { return !Box(IDC_MASTER_MUTE)->isChecked(); }, 3s));
+  EXPECT_FALSE(Box(IDC_WAVE_MUTE)->isChecked());
+}
+
+TEST_F(PulseVolumeDialogTest, SpeakersVolumeMuteMutesOnlyThePlayersStream) {
+  NoListener listener;
+  CPulseWaveOutput output("kestrel volume dialog test stream");
+  ASSERT_TRUE(output.Open(WaveFormat{}, &listener));
+  ASSERT_TRUE(PumpUntil([&] { return OwnSinkInputs().size() == 1; }, 3s));
+  Create();
+  dialog->Show();
+  PumpFor(100ms);
+  QTest::mouseClick(Box(IDC_WAVE_MUTE), Qt::LeftButton);
+  ASSERT_TRUE(Box(IDC_WAVE_MUTE)->isChecked());
+  ASSERT_EQ(OwnSinkInputs().size(), 1u);
+  EXPECT_TRUE(OwnSinkInputs()[0].mute);
+  EXPECT_EQ(testing::SinkMute(), false);
+  EXPECT_FALSE(Box(IDC_MASTER_MUTE)->isChecked());
+
+  // pactl unmutes the stream: the box follows.
+  ASSERT_TRUE(testing::Pactl({"set-sink-input-mute", QString::number(OwnSinkInputs()[0].index), "0"}));
+  ASSERT_TRUE(PumpUntil([&] { return !Box(IDC_WAVE_MUTE)->isChecked(); }, 3s));
+  output.Close();
+}
+
+TEST_F(PulseVolumeDialogTest, TheMeterShowsTheDemoPlayingAndZeroWhenItIsPaused) {
+  CDefaultPlaybackServices playback;
+  CPlaybackPanel panel(nullptr, playback.Services());
+  ASSERT_TRUE(panel.Open(QStringLiteral(KESTREL_SAMPLES_DIR "/demo.qrv")));
+  Create();
+  dialog->Show();
+  auto* meter = static_cast<CLevelMeter*>(dialog->Control(IDC_LEVEL_METER));
+  PumpFor(300ms);
+  EXPECT_EQ(meter->Pos(), 0) << "nothing plays yet";
+  panel.Play();
+  ASSERT_TRUE(PumpUntil([&] { return meter->Pos() > 0; }, 5s));
+  panel.Pause();
+  ASSERT_TRUE(PumpUntil([&] { return meter->Pos() == 0; }, 3s)) << "meter at " << meter->Pos();
+  PumpFor(300ms);
+  EXPECT_EQ(meter->Pos(), 0);
+  panel.Close();
+}
+
+TEST_F(PulseVolumeDialogTest, WithoutAServerTheSystemVolumeProgramIsStartedInstead) {
+  const std::string keep = std::getenv("PULSE_SERVER");
+  setenv("PULSE_SERVER", "unix:/nonexistent/kestrel-no-server", 1);
+  CPulseMixerService absent("kestrel volume dialog test");
+  CVolumeDialog lonely(&owner, VolumeServices{&absent, &launcher, &messageBox});
+  lonely.Create();
+  setenv("PULSE_SERVER", keep.c_str(), 1);
+  EXPECT_FALSE(lonely.MixerAvailable());
+  EXPECT_EQ(launcher.started, QStringList{"pavucontrol"});
+  lonely.Show();
+  EXPECT_FALSE(lonely.isVisible());
+  EXPECT_EQ(launcher.started.size(), 2);
+}
+
+}  // namespace
+}  // namespace kestrel

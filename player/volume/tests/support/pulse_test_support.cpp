@@ -1,0 +1,94 @@
+#include "pulse_test_support.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <regex>
+#include <sstream>
+
+#include <QProcess>
+
+namespace kestrel::testing {
+
+std::string MissingSoundServer() {
+  if (!std::getenv("PULSE_SERVER") || !std::getenv("KESTREL_TEST_SINK")) {
+    return "PULSE_SERVER and KESTREL_TEST_SINK are not set: run these tests after sourcing "
+           "scripts/test-services.sh, which starts the private sound server with its null sink";
+  }
+  return {};
+}
+
+std::string TestSink() {
+  const char* sink = std::getenv("KESTREL_TEST_SINK");
+  return sink ? sink : "";
+}
+
+std::optional<std::string> Pactl(const QStringList& arguments) {
+  QProcess pactl;
+  pactl.start(QStringLiteral("pactl"), arguments);
+  if (!pactl.waitForFinished(10000) || pactl.exitStatus() != QProcess::NormalExit || pactl.exitCode() != 0) {
+    return std::nullopt;
+  }
+  return pactl.readAllStandardOutput().toStdString();
+}
+
+namespace {
+
+// "Volume: mono: 32768 /  50% / -18.06 dB": the first raw value.
+std::optional<std::uint32_t> FirstVolume(const std::string& text) {
+  static const std::regex kVolume(R"(Volume:\s*[^:\n]+:\s*(\d+)\s*/)");
+  std::smatch match;
+  if (!std::regex_search(text, match, kVolume)) return std::nullopt;
+  return static_cast<std::uint32_t>(std::stoul(match[1]));
+}
+
+std::optional<bool> MuteOf(const std::string& text) {
+  static const std::regex kMute(R"(Mute:\s*(yes|no))");
+  std::smatch match;
+  if (!std::regex_search(text, match, kMute)) return std::nullopt;
+  return match[1] == "yes";
+}
+
+}  // namespace
+
+std::optional<std::uint32_t> SinkVolume() {
+  const auto text = Pactl({"get-sink-volume", QString::fromStdString(TestSink())});
+  return text ? FirstVolume(*text) : std::nullopt;
+}
+
+std::optional<bool> SinkMute() {
+  const auto text = Pactl({"get-sink-mute", QString::fromStdString(TestSink())});
+  return text ? MuteOf(*text) : std::nullopt;
+}
+
+bool SetSinkVolume(std::uint32_t serverVolume) {
+  return Pactl({"set-sink-volume", QString::fromStdString(TestSink()), QString::number(serverVolume)}).has_value();
+}
+
+bool SetSinkMute(bool mute) {
+  return Pactl({"set-sink-mute", QString::fromStdString(TestSink()), mute ? "1" : "0"}).has_value();
+}
+
+std::vector<SinkInput> OwnSinkInputs() {
+  std::vector<SinkInput> inputs;
+  const auto text = Pactl({"list", "sink-inputs"});
+  if (!text) return inputs;
+  const std::string pid = "application.process.id = \"" + std::to_string(getpid()) + "\"";
+  // One block per stream, each starting with "Sink Input #<index>".
+  std::size_t at = text->find("Sink Input #");
+  while (at != std::string::npos) {
+    const std::size_t next = text->find("Sink Input #", at + 1);
+    const std::string block = text->substr(at, next == std::string::npos ? std::string::npos : next - at);
+    if (block.find(pid) != std::string::npos) {
+      SinkInput input;
+      input.index = static_cast<std::uint32_t>(std::stoul(block.substr(12)));
+      input.volume = FirstVolume(block).value_or(0);
+      input.mute = MuteOf(block).value_or(false);
+      inputs.push_back(input);
+    }
+    at = next;
+  }
+  return inputs;
+}
+
+}  // namespace kestrel::testing

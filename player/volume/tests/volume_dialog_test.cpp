@@ -1,0 +1,339 @@
+// CVolumeDialog over the fake mixer service, on the offscreen platform.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QTest>
+
+#include "fake_mixer_service.h"
+#include "fake_program_launcher.h"
+#include "level_meter.h"
+#include "pump.h"
+#include "recording_message_box.h"
+#include "volume_dialog.h"
+#include "volume_dialog_template.h"
+#include "window_messages.h"
+
+namespace kestrel {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::CFakeMixerService;
+using testing::CFakeProgramLauncher;
+using testing::CRecordingMessageBox;
+using testing::PumpFor;
+using testing::PumpUntil;
+using F = CFakeMixerService;
+
+// Stands in for the sound output's window: counts the closing notices.
+class COwnerWindow : public QWidget {
+ public:
+  int closedNotices = 0;
+
+ protected:
+  bool event(QEvent* event) override {
+    if (event->type() == EventTypeOf(WM_VOLUME_DIALOG_CLOSED)) {
+      ++closedNotices;
+      return true;
+    }
+    return QWidget::event(event);
+  }
+};
+
+class VolumeDialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override { service.AddStandardDevice("Fake Speakers"); }
+
+  CVolumeDialog& Create() {
+    dialog = std::make_unique<CVolumeDialog>(&owner, VolumeServices{&service, &launcher, &messageBox});
+    dialog->Create();
+    return *dialog;
+  }
+  QSlider* Slider(int id) const { return static_cast<QSlider*>(dialog->Control(id)); }
+  QCheckBox* Box(int id) const { return static_cast<QCheckBox*>(dialog->Control(id)); }
+  CLevelMeter* Meter() const { return static_cast<CLevelMeter*>(dialog->Control(IDC_LEVEL_METER)); }
+
+  CFakeMixerService service;
+  CFakeProgramLauncher launcher;
+  CRecordingMessageBox messageBox;
+  COwnerWindow owner;
+  std::unique_ptr<CVolumeDialog> dialog;
+};
+
+TEST_F(VolumeDialogTest, StartsHiddenWithTheDeviceNameAndMirroredSliders) {
+  Create();
+  EXPECT_FALSE(dialog->isVisible());
+  EXPECT_EQ(dialog->windowTitle(), "Audio Volume Controls");
+  EXPECT_EQ(static_cast<QLabel*>(dialog->Control(IDC_DEVICE_NAME))->text(), "Fake Speakers");
+  EXPECT_EQ(Slider(IDC_MASTER_SLIDER)->minimum(), 0);
+  EXPECT_EQ(Slider(IDC_MASTER_SLIDER)->maximum(), 65535);
+  EXPECT_EQ(Slider(IDC_MASTER_SLIDER)->value(), 65535 - 40000);
+  EXPECT_EQ(Slider(IDC_WAVE_SLIDER)->value(), 65535 - 50000);
+  EXPECT_TRUE(launcher.started.isEmpty());
+  // The meter's range is 0 .. the larger magnitude of -32768 and 32767.
+  Meter()->SetPos(32768);
+  EXPECT_EQ(Meter()->Pos(), 32768);
+  Meter()->SetPos(32769);
+  EXPECT_EQ(Meter()->Pos(), 32768);
+}
+
+TEST_F(VolumeDialogTest, BothMutesAreClearedAtStartAndTheBoxesFollow) {
+  service.ExternalChange(F::kMasterMute, 1);
+  service.ExternalChange(F::kWaveMute, 1);
+  QCoreApplication::processEvents();
+  Create();
+  EXPECT_EQ(service.Value(F::kMasterMute), 0u);
+  EXPECT_EQ(service.Value(F::kWaveMute), 0u);
+  EXPECT_TRUE(Box(IDC_MASTER_MUTE)->isChecked()) << "read before the mutes were cleared";
+  ASSERT_TRUE(PumpUntil([&] { return !Box(IDC_MASTER_MUTE)->isChecked() && !Box(IDC_WAVE_MUTE)->isChecked(); }, 2s))
+      << "the change notices clear the boxes";
+}
+
+TEST_F(VolumeDialogTest, TopAndBottomOfTheSlidersAreTheLoudestAndTheQuietest) {
+  Create();
+  QSlider* master = Slider(IDC_MASTER_SLIDER);
+  master->triggerAction(QAbstractSlider::SliderToMinimum);
+  EXPECT_EQ(service.Value(F::kMasterVolume), 65535u);
+  master->triggerAction(QAbstractSlider::SliderToMaximum);
+  EXPECT_EQ(service.Value(F::kMasterVolume), 0u);
+  Slider(IDC_WAVE_SLIDER)->triggerAction(QAbstractSlider::SliderToMinimum);
+  EXPECT_EQ(service.Value(F::kWaveVolume), 65535u);
+  EXPECT_EQ(service.Value(F::kMasterVolume), 0u);
+}
+
+TEST(VolumeDialogRange, AControlWhoseMinimumIsNotZeroIsMirroredOverItsWholeRange) {
+  CFakeMixerService service;
+  service.AddStandardDevice();
+  service.RemoveControl(F::kMasterVolume);
+  service.AddControl(F::kSpeakersLine, MixerControl{F::kMasterVolume, MIXERCONTROL_CONTROLTYPE_VOLUME, 1000, 9000},
+                     1000);
+  CFakeProgramLauncher launcher;
+  CRecordingMessageBox messageBox;
+  CVolumeDialog dialog(nullptr, VolumeServices{&service, &launcher, &messageBox});
+  dialog.Create();
+  auto* master = static_cast<QSlider*>(dialog.Control(IDC_MASTER_SLIDER));
+  EXPECT_EQ(master->value(), 9000) << "the quietest value sits at the bottom";
+  master->triggerAction(QAbstractSlider::SliderToMinimum);
+  EXPECT_EQ(service.Value(F::kMasterVolume), 9000u);
+  master->triggerAction(QAbstractSlider::SliderToMaximum);
+  EXPECT_EQ(service.Value(F::kMasterVolume), 1000u);
+}
+
+TEST_F(VolumeDialogTest, TheVolumeFollowsTheThumbWhileItIsDraggedAndTheKeysWhereTheyPoint) {
+  Create();
+  QSlider* master = Slider(IDC_MASTER_SLIDER);
+  service.writes.clear();
+  master->setSliderDown(true);
+  for (const int position : {30000, 20000, 10000}) master->setSliderPosition(position);
+  master->setSliderDown(false);
+  ASSERT_GE(service.writes.size(), 3u);
+  EXPECT_EQ(service.writes[0], std::make_pair(F::kMasterVolume, 65535u - 30000));
+  EXPECT_EQ(service.writes[1], std::make_pair(F::kMasterVolume, 65535u - 20000));
+  EXPECT_EQ(service.Value(F::kMasterVolume), 65535u - 10000);
+
+  master->setFocus();
+  QTest::keyClick(master, Qt::Key_Up);
+  EXPECT_GT(service.Value(F::kMasterVolume), 65535u - 10000) << "Up makes it louder";
+  QTest::keyClick(master, Qt::Key_Down);
+  QTest::keyClick(master, Qt::Key_Down);
+  EXPECT_LT(service.Value(F::kMasterVolume), 65535u - 10000);
+}
+
+TEST_F(VolumeDialogTest, ChangesMadeElsewhereMoveTheControlsWithoutBeingWrittenBack) {
+  Create();
+  PumpFor(20ms);
+  service.writes.clear();
+  service.ExternalChange(F::kMasterVolume, 1000);
+  service.ExternalChange(F::kWaveVolume, 65535);
+  service.ExternalChange(F::kMasterMute, 1);
+  service.ExternalChange(F::kWaveMute, 1);
+  ASSERT_TRUE(PumpUntil([&] { return Box(IDC_WAVE_MUTE)->isChecked(); }, 2s));
+  EXPECT_EQ(Slider(IDC_MASTER_SLIDER)->value(), 65535 - 1000);
+  EXPECT_EQ(Slider(IDC_WAVE_SLIDER)->value(), 0);
+  EXPECT_TRUE(Box(IDC_MASTER_MUTE)->isChecked());
+  EXPECT_TRUE(service.writes.empty()) << "a value from the mixer must not go back to it";
+
+  const int readsBefore = service.ReadsOf(F::kMasterVolume);
+  service.ExternalChange(F::kWavePeak, 500);  // not one the dialog follows
+  PumpFor(20ms);
+  EXPECT_EQ(service.ReadsOf(F::kMasterVolume), readsBefore);
+}
+
+TEST_F(VolumeDialogTest, AFailedReadLeavesTheControlAsItWas) {
+  Create();
+  PumpFor(20ms);
+  service.failingReads = {F::kMasterVolume, F::kWaveMute};
+  service.ExternalChange(F::kMasterVolume, 1000);
+  service.ExternalChange(F::kWaveMute, 1);
+  service.ExternalChange(F::kWaveVolume, 0);
+  ASSERT_TRUE(PumpUntil([&] { return Slider(IDC_WAVE_SLIDER)->value() == 65535; }, 2s));
+  EXPECT_EQ(Slider(IDC_MASTER_SLIDER)->value(), 65535 - 40000);
+  EXPECT_FALSE(Box(IDC_WAVE_MUTE)->isChecked());
+}
+
+TEST_F(VolumeDialogTest, EachMuteBoxMutesOnlyItsOwnLine) {
+  Create();
+  PumpFor(20ms);
+  dialog->Show();
+  QTest::mouseClick(Box(IDC_WAVE_MUTE), Qt::LeftButton);
+  EXPECT_EQ(service.Value(F::kWaveMute), 1u);
+  EXPECT_EQ(service.Value(F::kMasterMute), 0u);
+  QTest::mouseClick(Box(IDC_MASTER_MUTE), Qt::LeftButton);
+  QTest::mouseClick(Box(IDC_WAVE_MUTE), Qt::LeftButton);
+  EXPECT_EQ(service.Value(F::kMasterMute), 1u);
+  EXPECT_EQ(service.Value(F::kWaveMute), 0u);
+}
+
+TEST_F(VolumeDialogTest, TheMeterIsFedWhileShownAndNotWhileHidden) {
+  Create();
+  service.ExternalChange(F::kWavePeak, static_cast<std::uint32_t>(-12000));
+  PumpFor(120ms);
+  EXPECT_EQ(service.ReadsOf(F::kWavePeak), 0) << "hidden after creation: no timer";
+  EXPECT_FALSE(dialog->MeterTimerRunning());
+
+  dialog->Show();
+  EXPECT_TRUE(dialog->isVisible());
+  EXPECT_TRUE(dialog->MeterTimerRunning());
+  ASSERT_TRUE(PumpUntil([&] { return Meter()->Pos() == 12000; }, 2s)) << "the magnitude of the reading";
+
+  dialog->Hide();
+  EXPECT_FALSE(dialog->isVisible());
+  EXPECT_FALSE(dialog->MeterTimerRunning());
+  const int reads = service.ReadsOf(F::kWavePeak);
+  service.ExternalChange(F::kWavePeak, 3000);
+  PumpFor(200ms);
+  EXPECT_EQ(service.ReadsOf(F::kWavePeak), reads);
+  EXPECT_EQ(Meter()->Pos(), 12000);
+
+  dialog->Show();
+  ASSERT_TRUE(PumpUntil([&] { return Meter()->Pos() == 3000; }, 2s)) << "continues from the next reading";
+}
+
+TEST_F(VolumeDialogTest, WithoutAWaveSourceOnTheSpeakersTheMeterIsDisabledAndTheRestWorks) {
+  service.RemoveLine(F::kSpeakersLine);
+  service.AddLine(MixerLine{0, 0, F::kSpeakersLine, MIXERLINE_COMPONENTTYPE_DST_SPEAKERS, 0, 2});
+  Create();
+  EXPECT_FALSE(Meter()->isEnabled());
+  EXPECT_TRUE(Slider(IDC_MASTER_SLIDER)->isEnabled());
+  EXPECT_TRUE(Slider(IDC_WAVE_SLIDER)->isEnabled());
+  EXPECT_TRUE(Box(IDC_MASTER_MUTE)->isEnabled());
+  EXPECT_TRUE(Box(IDC_WAVE_MUTE)->isEnabled());
+  dialog->Show();
+  PumpFor(120ms);
+  EXPECT_EQ(service.ReadsOf(F::kWavePeak), 0);
+  Slider(IDC_WAVE_SLIDER)->triggerAction(QAbstractSlider::SliderToMinimum);
+  EXPECT_EQ(service.Value(F::kWaveVolume), 65535u);
+}
+
+TEST_F(VolumeDialogTest, ControlsTheMixerLacksAreDisabled) {
+  service.RemoveControl(F::kMasterVolume);
+  service.RemoveControl(F::kWaveMute);
+  Create();
+  EXPECT_FALSE(Slider(IDC_MASTER_SLIDER)->isEnabled());
+  EXPECT_FALSE(Box(IDC_WAVE_MUTE)->isEnabled());
+  EXPECT_TRUE(Box(IDC_MASTER_MUTE)->isEnabled());
+  EXPECT_TRUE(Slider(IDC_WAVE_SLIDER)->isEnabled());
+  EXPECT_TRUE(Meter()->isEnabled());
+  service.ExternalChange(F::kMasterVolume, 5);
+  PumpFor(20ms);
+  EXPECT_EQ(service.ReadsOf(F::kMasterVolume), 0) << "an absent control's notice changes nothing";
+}
+
+TEST_F(VolumeDialogTest, TheCloseBoxAndEscapeHideTheDialogAndTellTheOwner) {
+  Create();
+  dialog->Show();
+  ASSERT_TRUE(dialog->isVisible());
+  dialog->close();
+  EXPECT_FALSE(dialog->isVisible());
+  EXPECT_FALSE(dialog->MeterTimerRunning());
+  EXPECT_EQ(owner.closedNotices, 1);
+
+  dialog->Show();
+  QTest::keyClick(dialog.get(), Qt::Key_Escape);
+  EXPECT_FALSE(dialog->isVisible());
+  EXPECT_FALSE(dialog->MeterTimerRunning());
+  EXPECT_EQ(owner.closedNotices, 2);
+
+  dialog->Show();
+  QTest::keyClick(dialog.get(), Qt::Key_Return);
+  EXPECT_TRUE(dialog->isVisible()) << "Enter presses no button";
+  EXPECT_TRUE(launcher.started.isEmpty());
+  dialog->Hide();
+  EXPECT_EQ(owner.closedNotices, 2) << "a requested hide is no closing";
+}
+
+TEST_F(VolumeDialogTest, TheButtonStartsTheSystemVolumeProgramOrSaysItWasNotFound) {
+  Create();
+  dialog->Show();
+  auto* button = static_cast<QPushButton*>(dialog->Control(IDC_SYSTEM_VOLUME));
+  EXPECT_EQ(button->text(), "System Volume Controls...");
+  QTest::mouseClick(button, Qt::LeftButton);
+  EXPECT_EQ(launcher.started, QStringList{"pavucontrol"});
+  EXPECT_TRUE(messageBox.texts.isEmpty());
+
+  launcher.startSucceeds = false;
+  QTest::mouseClick(button, Qt::LeftButton);
+  ASSERT_EQ(messageBox.texts.size(), 1);
+  EXPECT_EQ(messageBox.texts[0], "System Audio Volume Controls were not found.");
+  EXPECT_EQ(messageBox.captions[0], "Kestrel Message Player");
+  EXPECT_TRUE(dialog->isVisible());
+}
+
+TEST_F(VolumeDialogTest, WithoutAMixerShowStartsTheSystemVolumeProgramInstead) {
+  service.deviceCount = 0;
+  Create();
+  EXPECT_FALSE(dialog->MixerAvailable());
+  EXPECT_EQ(launcher.started.size(), 1) << "started once at creation";
+  dialog->Show();
+  EXPECT_FALSE(dialog->isVisible());
+  EXPECT_FALSE(dialog->MeterTimerRunning());
+  EXPECT_EQ(launcher.started.size(), 2);
+  dialog->Hide();
+  EXPECT_EQ(launcher.started.size(), 2);
+  EXPECT_EQ(owner.closedNotices, 0);
+
+  launcher.startSucceeds = false;
+  dialog->Show();
+  ASSERT_EQ(messageBox.texts.size(), 1);
+  EXPECT_EQ(messageBox.texts[0], "System Audio Volume Controls were not found.");
+}
+
+TEST_F(VolumeDialogTest, AMixerThatFailsToOpenCountsAsNone) {
+  service.failOpen = true;
+  Create();
+  EXPECT_FALSE(dialog->MixerAvailable());
+  EXPECT_EQ(launcher.started, QStringList{"pavucontrol"});
+}
+
+TEST_F(VolumeDialogTest, DestroyingTheDialogClosesTheMixer) {
+  Create();
+  EXPECT_TRUE(service.IsOpen());
+  dialog.reset();
+  EXPECT_FALSE(service.IsOpen());
+  EXPECT_EQ(service.closes, 1);
+}
+
+TEST_F(VolumeDialogTest, ItIsShownBesideTheMainWindow) {
+  QWidget main;
+  main.setGeometry(100, 100, 300, 200);
+  auto* soundOutput = new COwnerWindow;
+  soundOutput->setParent(&main);
+  main.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+  CVolumeDialog beside(soundOutput, VolumeServices{&service, &launcher, &messageBox});
+  beside.Create();
+  beside.Show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&beside));
+  EXPECT_GT(beside.frameGeometry().left(), main.frameGeometry().right());
+  EXPECT_EQ(beside.frameGeometry().top(), main.frameGeometry().top());
+  beside.Hide();
+}
+
+}  // namespace
+}  // namespace kestrel
