@@ -8,7 +8,7 @@
 # a broken file named .bmp.
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build="${1:-${KESTREL_BUILD_DIR:-$top/build}}"
+build=$(cd "${1:-${KESTREL_BUILD_DIR:-$top/build}}" && pwd)
 stillbox="$build/stillbox/stillbox"
 paint="$build/stillbox/stillbox_paint_frames"
 qrvtool="$build/tools/qrvtool/qrvtool"
