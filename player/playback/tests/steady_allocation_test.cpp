@@ -1,0 +1,100 @@
+// The engine's own threads (reader, presentation, clock, silent output)
+// allocate nothing while a message plays: every buffer, ring and picture is
+// made at construction or at Open. Counted by replacing operator new in this
+// test program only.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <memory>
+#include <new>
+#include <thread>
+
+#include "panel_host.h"
+#include "playback_panel.h"
+#include "pump.h"
+#include "recording_message_box.h"
+#include "silent_wave_output.h"
+#include "support/message_builder.h"
+#include "timer_thread_clock.h"
+#include "tone_audio.h"
+
+namespace {
+std::atomic<bool> gCounting{false};
+std::atomic<long> gWorkerAllocations{0};
+std::thread::id gMainThread;
+}  // namespace
+
+void* operator new(std::size_t size) {
+  if (gCounting.load(std::memory_order_relaxed) && std::this_thread::get_id() != gMainThread) {
+    gWorkerAllocations.fetch_add(1, std::memory_order_relaxed);
+  }
+  if (void* block = std::malloc(size ? size : 1)) return block;
+  throw std::bad_alloc();
+}
+void operator delete(void* block) noexcept { std::free(block); }
+void operator delete(void* block, std::size_t) noexcept { std::free(block); }
+
+namespace kestrel {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Counts the pictures put up, on the presentation thread.
+class CountingPanel : public CPlaybackPanel {
+ public:
+  using CPlaybackPanel::CPlaybackPanel;
+  void OnFramePresented() override {
+    ++presented;
+    CPlaybackPanel::OnFramePresented();
+  }
+  std::atomic<int> presented{0};
+};
+
+TEST(SteadyPlay, TheCounterSeesAllocationsOfOtherThreads) {
+  gMainThread = std::this_thread::get_id();
+  gWorkerAllocations = 0;
+  gCounting = true;
+  std::thread([] {
+    int* volatile kept = new int(7);  // volatile: the pair must not be elided
+    delete kept;
+  }).join();
+  gCounting = false;
+  EXPECT_GE(gWorkerAllocations.load(), 1);
+  gWorkerAllocations = 0;
+}
+
+TEST(SteadyPlay, EngineThreadsAllocateNothingWhilePlaying) {
+  gMainThread = std::this_thread::get_id();
+  gWorkerAllocations = 0;
+  const auto records = testing::ToneRecords(25, 300.0, 11);  // five seconds
+  testing::MessageBuilder builder;
+  builder.FrameRate(5);
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    builder.Audio(records[i]);
+    builder.Video(testing::Encode(testing::RandomFrame(static_cast<std::uint32_t>(i), testing::ValueSpread::AsFrequencies)));
+  }
+  const std::string path = builder.WriteTo(testing::TempPath("steady.qrv"));
+
+  CSilentWaveOutput silent(4);
+  CSilentWaveOutput spare(4);
+  CTimerThreadClock clock;
+  testing::CRecordingMessageBox box;
+  testing::CPanelHost host;
+  auto panel = std::make_unique<CountingPanel>(&host, PlaybackServices{&silent, &spare, &clock, &box});
+  ASSERT_TRUE(panel->Open(QString::fromStdString(path)));
+  panel->Play();
+  // Threads start (and allocate their own state) at Play; count after that.
+  ASSERT_TRUE(testing::PumpUntil([&] { return panel->HeardBuffers() >= 10; }));
+  const int presentedBefore = panel->presented.load();
+  gCounting = true;
+  ASSERT_TRUE(testing::PumpUntil([&] { return panel->HeardBuffers() >= 200; }));
+  gCounting = false;
+  EXPECT_GE(panel->presented.load() - presentedBefore, 3) << "pictures were shown meanwhile";
+  EXPECT_EQ(gWorkerAllocations.load(), 0);
+  panel.reset();
+}
+
+}  // namespace
+}  // namespace kestrel
