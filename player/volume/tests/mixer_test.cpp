@@ -10,32 +10,20 @@ namespace {
 using testing::CFakeMixerService;
 using F = CFakeMixerService;
 
-TEST(Mixer, OpenNeedsADeviceAtTheIndexAndClosesTheOneOpenFirst) {
+TEST(Mixer, OpensOnlyADeviceThatExistsAndClosesTheOneOpenFirst) {
   CFakeMixerService service;
   CMixer mixer(nullptr, service);
   EXPECT_FALSE(mixer.Open(0)) << "no devices";
-  EXPECT_EQ(service.opens, 0);
-
   service.AddStandardDevice("Fake Speakers");
   EXPECT_FALSE(mixer.Open(1)) << "index not below the count";
-  EXPECT_EQ(mixer.GetDeviceCount(), 1u);
   ASSERT_TRUE(mixer.Open(0));
   ASSERT_TRUE(mixer.Open(0));
   EXPECT_EQ(service.opens, 2);
   EXPECT_EQ(service.closes, 1) << "the open device is closed before the next opens";
-  mixer.Close();
-  mixer.Close();
-  EXPECT_EQ(service.closes, 2);
-  EXPECT_FALSE(service.IsOpen());
-}
 
-TEST(Mixer, FailedCapabilitiesFailOpenButLeaveTheDeviceOpen) {
-  CFakeMixerService service;
-  service.AddStandardDevice();
   service.failCaps = true;
-  CMixer mixer(nullptr, service);
   EXPECT_FALSE(mixer.Open(0));
-  EXPECT_TRUE(mixer.IsOpen());
+  EXPECT_TRUE(mixer.IsOpen()) << "only the capabilities failed";
   std::string name = "unchanged";
   ASSERT_TRUE(mixer.GetDeviceName(name));
   EXPECT_EQ(name, "") << "capabilities stay cleared";
@@ -47,22 +35,17 @@ TEST(Mixer, EverythingFailsOnAClosedDevice) {
   CMixer mixer(nullptr, service);
   std::string name = "unchanged";
   EXPECT_FALSE(mixer.GetDeviceName(name));
-  EXPECT_EQ(name, "unchanged");
-  EXPECT_FALSE(mixer.FindMasterVolume());
   EXPECT_FALSE(mixer.FindWavePeakMeter());
-
   ASSERT_TRUE(mixer.Open(0));
   ASSERT_TRUE(mixer.FindMasterVolume());
-  ASSERT_TRUE(mixer.FindMasterMute());
   mixer.Close();
+  EXPECT_FALSE(service.IsOpen());
   std::uint32_t volume = 7;
-  bool mute = true;
   EXPECT_FALSE(mixer.GetMasterVolume(volume));
   EXPECT_FALSE(mixer.SetMasterVolume(1));
-  EXPECT_FALSE(mixer.GetMasterMute(mute));
   EXPECT_EQ(volume, 7u);
-  EXPECT_TRUE(mute);
   EXPECT_FALSE(mixer.GetDeviceName(name));
+  EXPECT_EQ(name, "unchanged");
   EXPECT_FALSE(mixer.MasterVolumeId()) << "a closed device's ids match no notice";
 }
 
@@ -91,19 +74,23 @@ TEST(Mixer, FindsStoreIdsAndBoundsOfEachControl) {
   EXPECT_EQ(mixer.WavePeakMeterMaximum(), 32767);
 }
 
-TEST(Mixer, AbsentControlsFailTheirGetAndSet) {
+TEST(Mixer, AbsentControlsAndFailedReadsLeaveTheOutArgumentAlone) {
   CFakeMixerService service;
   service.AddStandardDevice();
   service.RemoveControl(F::kWaveVolume);
+  service.failingReads = {F::kWaveMute};
   CMixer mixer(nullptr, service);
   ASSERT_TRUE(mixer.Open(0));
   EXPECT_FALSE(mixer.FindWaveVolume());
-  EXPECT_TRUE(mixer.FindWaveMute());
+  ASSERT_TRUE(mixer.FindWaveMute());
   EXPECT_FALSE(mixer.WaveVolumeId());
   std::uint32_t volume = 5;
+  bool mute = true;
   EXPECT_FALSE(mixer.GetWaveVolume(volume));
   EXPECT_FALSE(mixer.SetWaveVolume(9));
+  EXPECT_FALSE(mixer.GetWaveMute(mute));
   EXPECT_EQ(volume, 5u);
+  EXPECT_TRUE(mute);
   EXPECT_FALSE(mixer.SetMasterVolume(9)) << "never found";
   EXPECT_TRUE(service.writes.empty());
 }
@@ -192,22 +179,6 @@ TEST(Mixer, ValuesPassUnchangedAndNegativePeaksStayNegative) {
   std::int32_t peak = 0;
   ASSERT_TRUE(mixer.GetWavePeak(peak));
   EXPECT_EQ(peak, -20000);
-}
-
-TEST(Mixer, AFailedReadLeavesTheOutArgumentAlone) {
-  CFakeMixerService service;
-  service.AddStandardDevice();
-  service.failingReads = {F::kMasterVolume, F::kWaveMute};
-  CMixer mixer(nullptr, service);
-  ASSERT_TRUE(mixer.Open(0));
-  ASSERT_TRUE(mixer.FindMasterVolume());
-  ASSERT_TRUE(mixer.FindWaveMute());
-  std::uint32_t volume = 77;
-  bool mute = true;
-  EXPECT_FALSE(mixer.GetMasterVolume(volume));
-  EXPECT_FALSE(mixer.GetWaveMute(mute));
-  EXPECT_EQ(volume, 77u);
-  EXPECT_TRUE(mute);
 }
 
 }  // namespace

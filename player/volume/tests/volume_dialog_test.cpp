@@ -215,34 +215,25 @@ TEST_F(VolumeDialogTest, TheMeterIsFedWhileShownAndNotWhileHidden) {
   ASSERT_TRUE(PumpUntil([&] { return Meter()->Pos() == 3000; }, 2s)) << "continues from the next reading";
 }
 
-TEST_F(VolumeDialogTest, WithoutAWaveSourceOnTheSpeakersTheMeterIsDisabledAndTheRestWorks) {
+TEST_F(VolumeDialogTest, ControlsTheMixerLacksAreDisabledAndTheRestWorks) {
+  // No wave-output source on the speakers line: no peak meter. No master mute.
   service.RemoveLine(F::kSpeakersLine);
   service.AddLine(MixerLine{0, 0, F::kSpeakersLine, MIXERLINE_COMPONENTTYPE_DST_SPEAKERS, 0, 2});
+  service.RemoveControl(F::kMasterMute);
   Create();
   EXPECT_FALSE(Meter()->isEnabled());
+  EXPECT_FALSE(Box(IDC_MASTER_MUTE)->isEnabled());
   EXPECT_TRUE(Slider(IDC_MASTER_SLIDER)->isEnabled());
   EXPECT_TRUE(Slider(IDC_WAVE_SLIDER)->isEnabled());
-  EXPECT_TRUE(Box(IDC_MASTER_MUTE)->isEnabled());
   EXPECT_TRUE(Box(IDC_WAVE_MUTE)->isEnabled());
   dialog->Show();
   PumpFor(120ms);
   EXPECT_EQ(service.ReadsOf(F::kWavePeak), 0);
+  service.ExternalChange(F::kMasterMute, 1);
+  PumpFor(20ms);
+  EXPECT_EQ(service.ReadsOf(F::kMasterMute), 0) << "an absent control's notice changes nothing";
   Slider(IDC_WAVE_SLIDER)->triggerAction(QAbstractSlider::SliderToMinimum);
   EXPECT_EQ(service.Value(F::kWaveVolume), 65535u);
-}
-
-TEST_F(VolumeDialogTest, ControlsTheMixerLacksAreDisabled) {
-  service.RemoveControl(F::kMasterVolume);
-  service.RemoveControl(F::kWaveMute);
-  Create();
-  EXPECT_FALSE(Slider(IDC_MASTER_SLIDER)->isEnabled());
-  EXPECT_FALSE(Box(IDC_WAVE_MUTE)->isEnabled());
-  EXPECT_TRUE(Box(IDC_MASTER_MUTE)->isEnabled());
-  EXPECT_TRUE(Slider(IDC_WAVE_SLIDER)->isEnabled());
-  EXPECT_TRUE(Meter()->isEnabled());
-  service.ExternalChange(F::kMasterVolume, 5);
-  PumpFor(20ms);
-  EXPECT_EQ(service.ReadsOf(F::kMasterVolume), 0) << "an absent control's notice changes nothing";
 }
 
 TEST_F(VolumeDialogTest, TheCloseBoxAndEscapeHideTheDialogAndTellTheOwner) {
@@ -285,38 +276,33 @@ TEST_F(VolumeDialogTest, TheButtonStartsTheSystemVolumeProgramOrSaysItWasNotFoun
   EXPECT_TRUE(dialog->isVisible());
 }
 
-TEST_F(VolumeDialogTest, WithoutAMixerShowStartsTheSystemVolumeProgramInstead) {
-  service.deviceCount = 0;
-  Create();
-  EXPECT_FALSE(dialog->MixerAvailable());
-  EXPECT_EQ(launcher.started.size(), 1) << "started once at creation";
-  dialog->Show();
-  EXPECT_FALSE(dialog->isVisible());
-  EXPECT_FALSE(dialog->MeterTimerRunning());
-  EXPECT_EQ(launcher.started.size(), 2);
-  dialog->Hide();
-  EXPECT_EQ(launcher.started.size(), 2);
-  EXPECT_EQ(owner.closedNotices, 0);
+TEST(VolumeDialogWithoutMixer, ShowStartsTheSystemVolumeProgramInsteadAndHideDoesNothing) {
+  for (const bool openFails : {false, true}) {
+    SCOPED_TRACE(openFails ? "the device fails to open" : "no device");
+    CFakeMixerService service;
+    service.AddStandardDevice();
+    service.deviceCount = openFails ? 1 : 0;
+    service.failOpen = openFails;
+    CFakeProgramLauncher launcher;
+    CRecordingMessageBox messageBox;
+    COwnerWindow owner;
+    CVolumeDialog dialog(&owner, VolumeServices{&service, &launcher, &messageBox});
+    dialog.Create();
+    EXPECT_FALSE(dialog.MixerAvailable());
+    EXPECT_EQ(launcher.started, QStringList{"pavucontrol"}) << "started once at creation";
+    dialog.Show();
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_FALSE(dialog.MeterTimerRunning());
+    EXPECT_EQ(launcher.started.size(), 2);
+    dialog.Hide();
+    EXPECT_EQ(launcher.started.size(), 2);
+    EXPECT_EQ(owner.closedNotices, 0);
 
-  launcher.startSucceeds = false;
-  dialog->Show();
-  ASSERT_EQ(messageBox.texts.size(), 1);
-  EXPECT_EQ(messageBox.texts[0], "System Audio Volume Controls were not found.");
-}
-
-TEST_F(VolumeDialogTest, AMixerThatFailsToOpenCountsAsNone) {
-  service.failOpen = true;
-  Create();
-  EXPECT_FALSE(dialog->MixerAvailable());
-  EXPECT_EQ(launcher.started, QStringList{"pavucontrol"});
-}
-
-TEST_F(VolumeDialogTest, DestroyingTheDialogClosesTheMixer) {
-  Create();
-  EXPECT_TRUE(service.IsOpen());
-  dialog.reset();
-  EXPECT_FALSE(service.IsOpen());
-  EXPECT_EQ(service.closes, 1);
+    launcher.startSucceeds = false;
+    dialog.Show();
+    ASSERT_EQ(messageBox.texts.size(), 1);
+    EXPECT_EQ(messageBox.texts[0], "System Audio Volume Controls were not found.");
+  }
 }
 
 TEST_F(VolumeDialogTest, ItIsShownBesideTheMainWindow) {
