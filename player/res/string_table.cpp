@@ -20,6 +20,7 @@ constexpr Entry kStrings[] = {
      "Cannot open audio device.\nNote that if you are connected with Kestrel,\nthe audio device is captured by Kestrel."},
     {IDS_POSITION_FORMAT, "%02d mins, %02.1f secs "},
     {IDS_CANNOT_OPEN_FILE, "Cannot open file %s."},
+    {IDS_COMPANY_NAME, "Orvane"},
 };
 
 }  // namespace

@@ -1,0 +1,20 @@
+// Menu 130, the main window's menu bar.
+#pragma once
+
+#include <span>
+
+namespace kestrel {
+
+struct MenuItemTemplate {
+  const char* text;  // with "&" before the mnemonic; nullptr for a separator
+  int command;       // 0 for a separator
+};
+
+struct MenuTemplate {
+  const char* title;
+  std::span<const MenuItemTemplate> items;
+};
+
+std::span<const MenuTemplate> MainMenuTemplate();
+
+}  // namespace kestrel

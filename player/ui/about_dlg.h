@@ -1,0 +1,15 @@
+// The About box (template 100), shown modally from the Help menu; it ends
+// through its "Close" button or its close box.
+#pragma once
+
+#include <QDialog>
+
+namespace kestrel {
+
+class CAboutDlg : public QDialog {
+  Q_OBJECT
+ public:
+  explicit CAboutDlg(QWidget* parent = nullptr);
+};
+
+}  // namespace kestrel
