@@ -39,6 +39,7 @@ CImageButton::CImageButton(QWidget* parent) : QPushButton(parent) {
 bool CImageButton::SetIcons(int iconA, int iconB) {
   bool ok = true;
   const std::optional<IconResource> a = LoadIconResource(iconA);
+  iconAId_ = a ? iconA : 0;
   if (!a) {
     iconA_.reset();
     iconB_.reset();

@@ -31,6 +31,8 @@ class CImageButton : public QPushButton {
 
   bool IsHot() const { return hot_; }
   bool IsLatched() const { return latched_; }
+  // The id icon A was loaded from; 0 without an icon.
+  int IconId() const { return iconAId_; }
   int ImageWidth() const { return imageWidth_; }
   int ImageHeight() const { return imageHeight_; }
   // Created on first need.
@@ -50,6 +52,7 @@ class CImageButton : public QPushButton {
 
   std::optional<QIcon> iconA_;
   std::optional<QIcon> iconB_;
+  int iconAId_ = 0;
   std::uint8_t imageHeight_ = 0;
   std::uint8_t imageWidth_ = 0;
   CToolTip* toolTip_ = nullptr;

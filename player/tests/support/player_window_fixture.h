@@ -1,0 +1,48 @@
+// A main window on the command-driven sound device and the manual clock.
+#pragma once
+
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include <QString>
+
+#include "fake_open_dialog.h"
+#include "manual_clock.h"
+#include "player_dlg.h"
+#include "recording_message_box.h"
+#include "scripted_wave_output.h"
+#include "silent_wave_output.h"
+
+namespace kestrel::testing {
+
+// The sample messages of the repository.
+inline QString Sample(const char* name) { return QStringLiteral(KESTREL_SAMPLES_DIR "/") + QLatin1String(name); }
+
+class PlayerWindowTest : public ::testing::Test {
+ protected:
+  PlayerServices Services() {
+    PlayerServices services;
+    services.playback.soundOutput = &output;
+    services.playback.silentOutput = &silent;
+    services.playback.clock = &clock;
+    services.playback.messageBox = &box;
+    services.messageBox = &box;
+    services.openDialog = &openDialog;
+    return services;
+  }
+  void SetUp() override {
+    window = std::make_unique<CPlayerDlg>(Services());
+    window->show();
+  }
+  void TearDown() override { window.reset(); }
+
+  CScriptedWaveOutput output;
+  CSilentWaveOutput silent{50};
+  CManualClock clock;
+  CRecordingMessageBox box;
+  CFakeOpenDialog openDialog;
+  std::unique_ptr<CPlayerDlg> window;
+};
+
+}  // namespace kestrel::testing
