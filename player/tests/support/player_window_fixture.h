@@ -19,8 +19,9 @@ namespace kestrel::testing {
 // The sample messages of the repository.
 inline QString Sample(const char* name) { return QStringLiteral(KESTREL_SAMPLES_DIR "/") + QLatin1String(name); }
 
-class PlayerWindowTest : public ::testing::Test {
- protected:
+// The window's devices: the command-driven sound output, a fast silent one,
+// the manual clock, a recording message box and a scripted file dialog.
+struct PlayerDevices {
   PlayerServices Services() {
     PlayerServices services;
     services.playback.soundOutput = &output;
@@ -31,17 +32,22 @@ class PlayerWindowTest : public ::testing::Test {
     services.openDialog = &openDialog;
     return services;
   }
-  void SetUp() override {
-    window = std::make_unique<CPlayerDlg>(Services());
-    window->show();
-  }
-  void TearDown() override { window.reset(); }
 
   CScriptedWaveOutput output;
   CSilentWaveOutput silent{50};
   CManualClock clock;
   CRecordingMessageBox box;
   CFakeOpenDialog openDialog;
+};
+
+class PlayerWindowTest : public ::testing::Test, public PlayerDevices {
+ protected:
+  void SetUp() override {
+    window = std::make_unique<CPlayerDlg>(Services());
+    window->show();
+  }
+  void TearDown() override { window.reset(); }
+
   std::unique_ptr<CPlayerDlg> window;
 };
 

@@ -75,7 +75,12 @@ bool CFreedesktopFileTypes::WriteMimePackage(const FileTypeRegistration& registr
   if (!WriteFile(mimeFolder + QStringLiteral("/packages/kestrel-message.xml"), xml.toUtf8())) return false;
   const QString update = QStandardPaths::findExecutable(QStringLiteral("update-mime-database"));
   if (update.isEmpty()) return true;  // the package alone is read where no cache exists
-  return QProcess::execute(update, {mimeFolder}) == 0;
+  // Its notes about search paths are no concern of the user's.
+  QProcess process;
+  process.setStandardOutputFile(QProcess::nullDevice());
+  process.setStandardErrorFile(QProcess::nullDevice());
+  process.start(update, {mimeFolder});
+  return process.waitForFinished(10000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
 void CFreedesktopFileTypes::WriteIcons() {
