@@ -97,6 +97,31 @@ TEST_F(ScriptedPanelTest, OpenShowsTheTotalAndPreparesWithoutPlaying) {
   EXPECT_TRUE(box.texts.isEmpty());
 }
 
+TEST_F(ScriptedPanelTest, DisplayModeShowsTheScopeOrThePictureAndTheirFrame) {
+  host.show();
+  panel->show();
+  panel->SetDisplayMode(CPlaybackPanel::DisplayMode::None);
+  EXPECT_FALSE(panel->ProgressBar().isVisible());
+  EXPECT_FALSE(panel->Scope().isVisible());
+  EXPECT_FALSE(panel->VideoWindow().isVisible());
+  ASSERT_TRUE(panel->Open(QString::fromStdString(SoundMessage("sound.qrv", 3))));
+  EXPECT_TRUE(panel->ProgressBar().isVisible());
+  EXPECT_TRUE(panel->Scope().isVisible());
+  EXPECT_FALSE(panel->VideoWindow().isVisible());
+  ASSERT_TRUE(panel->Open(QString::fromStdString(SoundMessage("video.qrv", 3, 2))));
+  EXPECT_EQ(panel->Mode(), CPlaybackPanel::DisplayMode::Video);
+  EXPECT_FALSE(panel->Scope().isVisible());
+  EXPECT_TRUE(panel->VideoWindow().isVisible());
+  // The picture fits the display frame whole, centred in it.
+  const QRect frame = panel->Scope().parentWidget()->rect();
+  const QRect picture = panel->VideoWindow().geometry();
+  EXPECT_TRUE(frame.contains(picture)) << frame.width() << "x" << frame.height();
+  EXPECT_LE(std::abs((picture.left() - frame.left()) - (frame.right() - picture.right())), 1);
+  panel->Close();
+  EXPECT_FALSE(panel->ProgressBar().isVisible());
+  EXPECT_FALSE(panel->VideoWindow().isVisible());
+}
+
 TEST_F(ScriptedPanelTest, OpenOfAMissingOrForeignFileFailsAndLeavesNothingOpen) {
   EXPECT_FALSE(panel->Open(QString::fromStdString(TempPath("missing.qrv"))));
   const std::string foreign = MessageBuilder().Magic("qrv01.01").WriteTo(TempPath("foreign.qrv"));

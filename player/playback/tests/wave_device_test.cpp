@@ -6,12 +6,15 @@
 #include <atomic>
 #include <chrono>
 #include <thread>
+#include <vector>
 
 #include <QCoreApplication>
 
 #include "scripted_wave_output.h"
 #include "silent_wave_output.h"
+#include "volume_dialog_hook.h"
 #include "wave_device_sink.h"
+#include "window_messages.h"
 
 namespace kestrel {
 namespace {
@@ -193,6 +196,43 @@ TEST_F(WaveDeviceTest, ClearForgetsTheRingOnlyWhileHeld) {
   QueueBlocks(1, 42);
   ASSERT_EQ(output.Writes().size(), 1u);
   EXPECT_EQ(output.Writes()[0].firstSample, 42);
+}
+
+struct VolumeDialogRecorder : IVolumeDialogHook {
+  std::vector<bool> requests;
+  void Show() override { requests.push_back(true); }
+  void Hide() override { requests.push_back(false); }
+};
+
+class ClosedNoticeCounter : public QWidget {
+ public:
+  int closed = 0;
+
+ protected:
+  bool event(QEvent* event) override {
+    if (event->type() == EventTypeOf(WM_VOLUME_DIALOG_CLOSED)) {
+      ++closed;
+      return true;
+    }
+    return QWidget::event(event);
+  }
+};
+
+TEST(WaveDeviceVolumeDialog, PassesShowAndHideOnAndTheClosingUp) {
+  CScriptedWaveOutput output;
+  CScriptedWaveOutput fallback;
+  CountingSink sink;
+  ClosedNoticeCounter mainWindow;
+  auto* device = new CWaveDevice(&mainWindow, &sink, 160, 20, 2, 8000, output, fallback);
+  device->ShowVolumeDialog(true);  // no dialog yet: nothing happens
+  VolumeDialogRecorder dialog;
+  device->SetVolumeDialog(&dialog);
+  device->ShowVolumeDialog(true);
+  device->ShowVolumeDialog(false);
+  EXPECT_EQ(dialog.requests, (std::vector<bool>{true, false}));
+  QEvent closed(EventTypeOf(WM_VOLUME_DIALOG_CLOSED));
+  QCoreApplication::sendEvent(device, &closed);
+  EXPECT_EQ(mainWindow.closed, 1);
 }
 
 TEST(WaveDeviceFallback, KeepsTimeWithoutASoundDevice) {
