@@ -9,12 +9,14 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "fake_file_types.h"
 #include "image_button.h"
 #include "fake_instance_channel.h"
+#include "key_filter.h"
 #include "pump.h"
 #include "player_app.h"
 #include "player_window_fixture.h"
@@ -152,6 +154,24 @@ TEST_F(PlayerAppTest, TheKeyFilterKeepsEscapeAndReturnFromTheMainWindow) {
   plain.show();
   QTest::keyClick(&plain, Qt::Key_Escape);
   EXPECT_FALSE(plain.isVisible());
+}
+
+TEST(KeyFilterTest, KeysFromTheWindowSystemAreDroppedExceptInTheSystemsOwnBoxes) {
+  CKeyFilter filter;
+  qApp->installEventFilter(&filter);
+  QDialog dialog;
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  QTest::keyClick(dialog.windowHandle(), Qt::Key_Escape);
+  EXPECT_TRUE(dialog.isVisible()) << "Escape by way of the window";
+
+  QMessageBox box(QMessageBox::Critical, QStringLiteral("Kestrel Message Player"), QStringLiteral("text"),
+                  QMessageBox::Ok);
+  box.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
+  QTest::keyClick(box.windowHandle(), Qt::Key_Return);
+  EXPECT_FALSE(box.isVisible()) << "Return still answers a message box";
+  qApp->removeEventFilter(&filter);
 }
 
 TEST(SingleInstanceTest, TheHandOverClosesTheMainWindowNotAModalBoxWithTheSameCaption) {
