@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# The demo that ./run.sh opens: `demo.sh BUILD_DIR [stillbox]`.
+# The demo that ./run.sh opens: `demo.sh BUILD_DIR [stillbox]`. Without an
+# argument it plays the demo message in the player when there is a display,
+# and otherwise decodes it with qrvtool.
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$1"
@@ -12,6 +14,11 @@ fi
 
 message="$top/samples/demo.qrv"
 [[ -f "$message" ]] || message="$top/player/media/tests/fuzz/corpus/message/video.qrv"
+
+if [[ -n "${DISPLAY:-}" || -n "${WAYLAND_DISPLAY:-}" ]]; then
+  exec "$build/player/player" "$message"
+fi
+echo "No display (neither DISPLAY nor WAYLAND_DISPLAY is set): decoding the demo with qrvtool instead of playing it."
 out="$top/out/demo"
 mkdir -p "$out"
 "$qrvtool" info "$message"
