@@ -8,7 +8,9 @@
 // - the wave-output peak meter: the peak of the default sink's monitor,
 //   0..32767;
 // - change notices: the server's subscription events, posted to the owner.
-// Volumes are 0..65535, linear in the server's volume value.
+// Volumes are 0..65535, linear in the server's volume value. With the
+// server's flat-volumes on, a stream set above its sink drags the sink up;
+// the speakers controls then report what the server did.
 #pragma once
 
 #include <cstdint>
