@@ -26,8 +26,8 @@ class LoopLock {
 
 }  // namespace
 
-CPulseWaveOutput::CPulseWaveOutput(std::string clientName, std::uint32_t maxPendingBytes)
-    : clientName_(std::move(clientName)), maxPendingBytes_(maxPendingBytes) {}
+CPulseWaveOutput::CPulseWaveOutput(std::string clientName, std::uint32_t maxPendingBytes, std::string sinkName)
+    : clientName_(std::move(clientName)), sinkName_(std::move(sinkName)), maxPendingBytes_(maxPendingBytes) {}
 
 CPulseWaveOutput::~CPulseWaveOutput() { Close(); }
 
@@ -98,7 +98,8 @@ bool CPulseWaveOutput::Open(const WaveFormat& format, IWaveOutputListener* liste
       attr.fragsize = static_cast<std::uint32_t>(-1);
       // No DONT_MOVE: the stream follows the user's default device.
       const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_START_CORKED | PA_STREAM_ADJUST_LATENCY);
-      if (pa_stream_connect_playback(stream_, nullptr, &attr, flags, nullptr, nullptr) == 0) {
+      const char* sink = sinkName_.empty() ? nullptr : sinkName_.c_str();
+      if (pa_stream_connect_playback(stream_, sink, &attr, flags, nullptr, nullptr) == 0) {
         for (;;) {
           const pa_stream_state_t state = pa_stream_get_state(stream_);
           if (state == PA_STREAM_READY || !PA_STREAM_IS_GOOD(state)) break;

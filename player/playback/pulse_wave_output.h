@@ -22,7 +22,10 @@ class CPulseWaveOutput final : public IWaveOutput {
  public:
   // `maxPendingBytes` is the most that is ever written and not yet finished;
   // the stream's buffer is made that large so that no write ever waits.
-  explicit CPulseWaveOutput(std::string clientName, std::uint32_t maxPendingBytes = 250 * 320);
+  // `sinkName` names the sink to play on; empty, the server's default sink,
+  // which the stream then follows when the user changes it.
+  explicit CPulseWaveOutput(std::string clientName, std::uint32_t maxPendingBytes = 250 * 320,
+                            std::string sinkName = std::string());
   ~CPulseWaveOutput() override;
   CPulseWaveOutput(const CPulseWaveOutput&) = delete;
   CPulseWaveOutput& operator=(const CPulseWaveOutput&) = delete;
@@ -49,6 +52,7 @@ class CPulseWaveOutput final : public IWaveOutput {
   void Teardown();
 
   std::string clientName_;
+  std::string sinkName_;
   std::uint32_t maxPendingBytes_;
   WaveFormat format_;
   pa_threaded_mainloop* loop_ = nullptr;

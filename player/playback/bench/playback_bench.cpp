@@ -23,6 +23,7 @@
 #include "monitor_recorder.h"
 #include "panel_host.h"
 #include "playback_panel.h"
+#include "private_null_sink.h"
 #include "pulse_wave_output.h"
 #include "pump.h"
 #include "recording_message_box.h"
@@ -87,8 +88,14 @@ class TimedPanel : public CPlaybackPanel {
   Clock::time_point lastBuffer_{};
 };
 
+// A null sink of the bench's own, so that nothing else is heard on it.
+testing::CPrivateNullSink& Sink() {
+  static testing::CPrivateNullSink sink(testing::UniqueSinkName("kestrel_bench"));
+  return sink;
+}
+
 struct Rig {
-  CPulseWaveOutput sound{"Kestrel Message Player"};
+  CPulseWaveOutput sound{"Kestrel Message Player", 250 * 320, Sink().Name()};
   CSilentWaveOutput silent;
   CTimerThreadClock clock;
   testing::CRecordingMessageBox box;
@@ -115,7 +122,7 @@ std::string ToneMessage() {
 
 int FirstSound(int runs) {
   const std::string path = ToneMessage();
-  const std::string monitor = std::string(std::getenv("KESTREL_TEST_SINK")) + ".monitor";
+  const std::string monitor = Sink().Monitor();
   std::vector<double> delays;
   for (int run = 0; run < runs; ++run) {
     Rig rig;
@@ -184,8 +191,12 @@ int PlayMessage(const std::string& path) {
 }  // namespace kestrel
 
 int main(int argc, char** argv) {
-  if (!std::getenv("PULSE_SERVER") || !std::getenv("KESTREL_TEST_SINK")) {
-    std::fprintf(stderr, "playback_bench: PULSE_SERVER and KESTREL_TEST_SINK must name a sound server and its sink\n");
+  if (!std::getenv("PULSE_SERVER")) {
+    std::fprintf(stderr, "playback_bench: PULSE_SERVER must name a sound server\n");
+    return 2;
+  }
+  if (!kestrel::Sink().Loaded()) {
+    std::fprintf(stderr, "playback_bench: no null sink could be loaded on the server\n");
     return 2;
   }
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

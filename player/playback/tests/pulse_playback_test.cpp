@@ -1,5 +1,6 @@
-// Against a real sound server: the test script starts one with an 8000 Hz
-// mono null sink and names it in PULSE_SERVER and KESTREL_TEST_SINK.
+// Against a real sound server: the test script starts one and names it in
+// PULSE_SERVER. Each test plays on an 8000 Hz mono null sink of its own, so
+// that other tests playing at the same time are not heard in its recording.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,6 +19,7 @@
 #include "monitor_recorder.h"
 #include "panel_host.h"
 #include "playback_panel.h"
+#include "private_null_sink.h"
 #include "pulse_wave_output.h"
 #include "pump.h"
 #include "recording_message_box.h"
@@ -36,9 +38,9 @@ using testing::PumpUntil;
 
 #define REQUIRE_SOUND_SERVER()                                                                      \
   do {                                                                                              \
-    if (!std::getenv("PULSE_SERVER") || !std::getenv("KESTREL_TEST_SINK")) {                        \
-      FAIL() << "PULSE_SERVER and KESTREL_TEST_SINK are not set: run the tests after sourcing "    \
-                "scripts/test-services.sh, which starts the private sound server";                 \
+    if (!std::getenv("PULSE_SERVER")) {                                                             \
+      FAIL() << "PULSE_SERVER is not set: run the tests after sourcing scripts/test-services.sh, "  \
+                "which starts the private sound server";                                           \
     }                                                                                               \
   } while (0)
 
@@ -49,7 +51,9 @@ struct CountingListener : IWaveOutputListener {
 
 TEST(PulseWaveOutput, BuffersFinishAsTheyArePlayedAndResetGivesBackTheRest) {
   REQUIRE_SOUND_SERVER();
-  CPulseWaveOutput output("kestrel test");
+  testing::CPrivateNullSink sink(testing::UniqueSinkName("kestrel_output"));
+  ASSERT_TRUE(sink.Loaded());
+  CPulseWaveOutput output("kestrel test", 250 * 320, sink.Name());
   CountingListener listener;
   ASSERT_TRUE(output.Open(WaveFormat{}, &listener));
   std::vector<std::uint8_t> buffers(150 * 320, 0);
@@ -141,7 +145,9 @@ std::vector<std::int16_t> DecodedSound(const std::string& path) {
 // come when the sound ends.
 void PlayAndCompare(const std::string& path, const std::vector<std::int16_t>& expected) {
   ASSERT_GT(expected.size(), 3200u);
-  CPulseWaveOutput sound("kestrel test");
+  testing::CPrivateNullSink sink(testing::UniqueSinkName("kestrel_panel"));
+  ASSERT_TRUE(sink.Loaded()) << "no null sink could be loaded";
+  CPulseWaveOutput sound("kestrel test", 250 * 320, sink.Name());
   CSilentWaveOutput silent;
   CTimerThreadClock clock;
   testing::CRecordingMessageBox box;
@@ -150,7 +156,7 @@ void PlayAndCompare(const std::string& path, const std::vector<std::int16_t>& ex
   auto panel = std::make_unique<CPlaybackPanel>(&host, services);
 
   testing::CMonitorRecorder recording;
-  ASSERT_TRUE(recording.Start(std::string(std::getenv("KESTREL_TEST_SINK")) + ".monitor"))
+  ASSERT_TRUE(recording.Start(sink.Monitor()))
       << "the sink's monitor cannot be recorded";
   ASSERT_TRUE(PumpUntil([&] { return recording.Count() >= 800; }, 10s)) << "the monitor records nothing";
   ASSERT_TRUE(panel->Open(QString::fromStdString(path)));
