@@ -18,7 +18,7 @@ constexpr DialogControl kAboutBoxControls[] = {
     {-1, DialogControlKind::CentredText, 7, 76, 130, 10, "Kestrel Message Player v1.0", 0},
     {-1, DialogControlKind::Icon, 62, 92, 20, 20, "", IDI_APPLICATION_ICON},
     {-1, DialogControlKind::CentredText, 7, 122, 130, 80,
-     "Plays the video messages recorded\nby the Kestrel video-phone.\n\nCopyright (C) Orvane", 0},
+     "Companion of the Kestrel video-phone\nCopyright (C) Orvane\nAll rights reserved.", 0},
     {IDOK, DialogControlKind::PushButton, 47, 208, 50, 14, "Close", 0},
 };
 
