@@ -116,12 +116,15 @@ void CPlaybackPanel::SetTimeLabel(QLabel* label, std::uint64_t audioFrames) {
 std::uint32_t CPlaybackPanel::CountSilentFrames() {
   // A message with pictures and no sound lasts as long as its pictures.
   std::uint64_t pictures = 0;
+  bool sound = false;
   for (;;) {
     const Record record = file_.ReadRecord(scanBuffer_.get());
     if (record.kind == RecordKind::EndOfData) break;
     if (record.kind == RecordKind::Video) ++pictures;
+    if (record.kind == RecordKind::Audio) sound = true;
   }
   file_.Rewind();
+  if (sound) return 0;  // only the header's count was missing
   return static_cast<std::uint32_t>(pictures * kFramesPerSecond / frameRate_);
 }
 
@@ -137,7 +140,7 @@ bool CPlaybackPanel::Open(const QString& path) {
   int silentPictureRate = 0;
   if (frameRate_ > 0 && audioFrameCount_ == 0) {
     audioFrameCount_ = CountSilentFrames();
-    silentPictureRate = frameRate_;
+    if (audioFrameCount_ > 0) silentPictureRate = frameRate_;
   }
 
   SetTimeLabel(totalLabel_, audioFrameCount_);
@@ -200,6 +203,13 @@ void CPlaybackPanel::Stop() {
   auto idle = reader_.Hold();
   file_.Rewind();
   atEnd_ = false;
+  // The sound decoder carries its state from frame to frame; played again
+  // from the start, the message must decode as it did the first time.
+  if (audioDecoder_) {
+    DestroyAudioDecoder(audioDecoder_);
+    audioDecoder_ = CreateAudioDecoder();
+    reader_.SetAudioDecoder(audioDecoder_);
+  }
   heard_ = 0;
   soundOutput_->Pause();
   soundOutput_->Clear();

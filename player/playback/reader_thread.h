@@ -29,6 +29,9 @@ class CReaderThread {
   void Finish();
   bool IsRunning() const { return thread_.joinable(); }
 
+  // Replaces the audio decoder state; only while Hold() is held.
+  void SetAudioDecoder(AudioDecoderState* decoder) { params_.audioDecoder = decoder; }
+
   // Any thread: have the reader look again at once.
   void Wake() { wake_.Set(); }
 

@@ -13,6 +13,7 @@
 
 #include "manual_clock.h"
 #include "support/message_builder.h"
+#include "tone_audio.h"
 #include "panel_host.h"
 #include "playing_time.h"
 #include "progress_bar.h"
@@ -190,6 +191,25 @@ TEST_F(ScriptedPanelTest, StopRewindsAndStopTwiceDoesNothingMore) {
   Hear(1);
   EXPECT_EQ(panel->HeardBuffers(), 1u);
   EXPECT_EQ(panel->CurrentText().toStdString(), TimeText(1));
+}
+
+TEST_F(ScriptedPanelTest, PlayAfterStopDecodesTheSoundAsTheFirstTime) {
+  const auto records = testing::ToneRecords(4, 500.0, 5);
+  MessageBuilder builder;
+  for (const auto& record : records) builder.Audio(record);
+  const std::vector<std::int16_t> decoded = testing::DecodeRecords(records);
+  ASSERT_TRUE(panel->Open(QString::fromStdString(builder.WriteTo(TempPath("tone.qrv")))));
+  for (int pass = 0; pass < 2; ++pass) {
+    output.ForgetWrites();
+    panel->Play();
+    ASSERT_TRUE(QueuedAtLeast(40)) << pass;
+    const auto writes = output.Writes();
+    for (int block = 0; block < 40; ++block) {
+      EXPECT_EQ(writes[block].firstSample, decoded[block * 160]) << "pass " << pass << ", block " << block;
+    }
+    Hear(15);
+    panel->Stop();
+  }
 }
 
 TEST_F(ScriptedPanelTest, OpenWhilePlayingDropsTheNoticesOfTheFirstMessage) {
