@@ -195,7 +195,9 @@ void CPulseWaveOutput::Reset() {
   accounting_.GiveBackAll(listener_);
   // After a flush the server writes on from where it has read; learn where
   // that is before anything new is written.
-  while (timingRequested_) pa_threaded_mainloop_wait(loop_);
+  // A request of the timer may still be on its way; a failed stream cancels
+  // it without calling back.
+  while (timingRequested_ && PA_STREAM_IS_GOOD(pa_stream_get_state(stream_))) pa_threaded_mainloop_wait(loop_);
   timingRequested_ = true;
   pa_operation* operation = pa_stream_update_timing_info(stream_, &CPulseWaveOutput::OnTimingInfo, this);
   if (operation) {
