@@ -1,5 +1,7 @@
 #include "image_button.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>

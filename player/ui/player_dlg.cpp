@@ -264,7 +264,7 @@ void CPlayerDlg::closeEvent(QCloseEvent* event) {
   Stop();
   panel_->Close();
   open_ = false;
-  QDialog::closeEvent(event);
+  // The default handling: the window goes, and with it the program.
   event->accept();
   emit Closed();
 }
