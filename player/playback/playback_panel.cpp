@@ -13,6 +13,7 @@
 #include "progress_bar.h"
 #include "string_table.h"
 #include "ui_wake.h"
+#include "volume_dialog_hook.h"
 #include "video_decoder_api.h"
 #include "video_window.h"
 #include "wave_device.h"
@@ -45,6 +46,7 @@ CPlaybackPanel::CPlaybackPanel(QWidget* parent, const PlaybackServices& services
 
   soundOutput_ = new CWaveDevice(display_, this, kSamplesPerAudioFrame, kStartThreshold, 2, kSampleRate,
                                  *services_.soundOutput, *services_.silentOutput);
+  if (services_.volumeDialog) soundOutput_->AdoptVolumeDialog(services_.volumeDialog(soundOutput_));
   videoWindow_ = new CVideoWindow(display_, this, kPictureWidth, kPictureHeight, kInitialFrameRate,
                                   kPictureQueueCapacity, *services_.clock);
   endWake_ = new CUiWake([this] { EndIfFinished(); }, this);

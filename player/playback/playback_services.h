@@ -1,11 +1,15 @@
 // The platform services a playback panel runs on.
 #pragma once
 
+#include <functional>
 #include <memory>
+
+class QWidget;
 
 namespace kestrel {
 
 class IMessageBox;
+class IVolumeDialogHook;
 class IPeriodicClock;
 class IWaveOutput;
 
@@ -14,6 +18,9 @@ struct PlaybackServices {
   IWaveOutput* silentOutput = nullptr;  // keeps time when the device cannot be had
   IPeriodicClock* clock = nullptr;      // the presentation clock
   IMessageBox* messageBox = nullptr;
+  // Makes the volume dialog the sound output owns, with the output's window
+  // as owner; none, and the output has no dialog.
+  std::function<std::unique_ptr<IVolumeDialogHook>(QWidget* owner)> volumeDialog;
 };
 
 // The real ones: the sound server, a silent real-time output, a timer thread

@@ -29,7 +29,17 @@ CWaveDevice::CWaveDevice(QWidget* parent, IWaveDeviceSink* sink, int samplesPerB
   wake_ = new CUiWake([this] { DeliverNotices(); }, this);
 }
 
-CWaveDevice::~CWaveDevice() { Close(); }
+CWaveDevice::~CWaveDevice() {
+  Close();
+  // Before the window's children go: the dialog may be one of them.
+  volumeDialog_ = nullptr;
+  ownedVolumeDialog_.reset();
+}
+
+void CWaveDevice::AdoptVolumeDialog(std::unique_ptr<IVolumeDialogHook> dialog) {
+  ownedVolumeDialog_ = std::move(dialog);
+  volumeDialog_ = ownedVolumeDialog_.get();
+}
 
 bool CWaveDevice::Open() {
   Close();

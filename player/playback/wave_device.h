@@ -55,7 +55,10 @@ class CWaveDevice : public QWidget, private IWaveOutputListener {
   void Resume();  // writes the kept ring again
   void Clear();   // while held: forgets the kept ring
 
+  // The volume dialog the requests go to: one the device does not own, or
+  // one it owns from now on and deletes with itself.
   void SetVolumeDialog(IVolumeDialogHook* dialog) { volumeDialog_ = dialog; }
+  void AdoptVolumeDialog(std::unique_ptr<IVolumeDialogHook> dialog);
   void ShowVolumeDialog(bool show);
 
   // Handles the notices that have arrived; the device's wake-up calls it by
@@ -81,6 +84,7 @@ class CWaveDevice : public QWidget, private IWaveOutputListener {
   IWaveOutput& fallback_;
   IWaveOutput* device_ = nullptr;
   IVolumeDialogHook* volumeDialog_ = nullptr;
+  std::unique_ptr<IVolumeDialogHook> ownedVolumeDialog_;
 
   std::unique_ptr<std::uint8_t[]> buffers_;  // kRingSize x bufferBytes_
 

@@ -101,7 +101,7 @@ struct Rig {
   testing::CRecordingMessageBox box;
   testing::CPanelHost host;
   std::unique_ptr<TimedPanel> panel;
-  Rig() { panel = std::make_unique<TimedPanel>(&host, PlaybackServices{&sound, &silent, &clock, &box}); }
+  Rig() { panel = std::make_unique<TimedPanel>(&host, PlaybackServices{&sound, &silent, &clock, &box, {}}); }
 };
 
 std::string ToneMessage() {

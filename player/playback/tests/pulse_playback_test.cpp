@@ -151,7 +151,7 @@ void PlayAndCompare(const std::string& path, const std::vector<std::int16_t>& ex
   CSilentWaveOutput silent;
   CTimerThreadClock clock;
   testing::CRecordingMessageBox box;
-  PlaybackServices services{&sound, &silent, &clock, &box};
+  PlaybackServices services{&sound, &silent, &clock, &box, {}};
   testing::CPanelHost host;
   auto panel = std::make_unique<CPlaybackPanel>(&host, services);
 

@@ -82,7 +82,7 @@ TEST(SteadyPlay, EngineThreadsAllocateNothingWhilePlaying) {
   CTimerThreadClock clock;
   testing::CRecordingMessageBox box;
   testing::CPanelHost host;
-  auto panel = std::make_unique<CountingPanel>(&host, PlaybackServices{&silent, &spare, &clock, &box});
+  auto panel = std::make_unique<CountingPanel>(&host, PlaybackServices{&silent, &spare, &clock, &box, {}});
   ASSERT_TRUE(panel->Open(QString::fromStdString(path)));
   panel->Play();
   // Threads start (and allocate their own state) at Play; count after that.

@@ -5,6 +5,7 @@
 #include <array>
 #include <atomic>
 #include <chrono>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -233,6 +234,30 @@ TEST(WaveDeviceVolumeDialog, PassesShowAndHideOnAndTheClosingUp) {
   QEvent closed(EventTypeOf(WM_VOLUME_DIALOG_CLOSED));
   QCoreApplication::sendEvent(device, &closed);
   EXPECT_EQ(mainWindow.closed, 1);
+}
+
+struct OwnedDialog : IVolumeDialogHook {
+  explicit OwnedDialog(bool* deleted) : deleted_(deleted) {}
+  ~OwnedDialog() override { *deleted_ = true; }
+  void Show() override { ++shown; }
+  void Hide() override {}
+  int shown = 0;
+  bool* deleted_;
+};
+
+TEST(WaveDeviceVolumeDialog, AnAdoptedDialogGetsTheRequestsAndGoesWithTheDevice) {
+  CScriptedWaveOutput output;
+  CScriptedWaveOutput fallback;
+  CountingSink sink;
+  bool deleted = false;
+  auto device = std::make_unique<CWaveDevice>(nullptr, &sink, 160, 20, 2, 8000, output, fallback);
+  auto dialog = std::make_unique<OwnedDialog>(&deleted);
+  OwnedDialog* watched = dialog.get();
+  device->AdoptVolumeDialog(std::move(dialog));
+  device->ShowVolumeDialog(true);
+  EXPECT_EQ(watched->shown, 1);
+  device.reset();
+  EXPECT_TRUE(deleted);
 }
 
 TEST(WaveDeviceFallback, KeepsTimeWithoutASoundDevice) {
