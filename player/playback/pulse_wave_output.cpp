@@ -77,11 +77,11 @@ bool CPulseWaveOutput::Open(const WaveFormat& format, IWaveOutputListener* liste
       pa_threaded_mainloop_wait(loop_);
     }
     if (pa_context_get_state(context_) == PA_CONTEXT_READY) {
-      pa_sample_spec spec{};
-      spec.format = PA_SAMPLE_S16LE;
-      spec.rate = static_cast<std::uint32_t>(format.sampleRate);
-      spec.channels = static_cast<std::uint8_t>(format.channels);
-      stream_ = pa_stream_new(context_, "Message", &spec, nullptr);
+      pa_sample_spec sampleFormat{};
+      sampleFormat.format = PA_SAMPLE_S16LE;
+      sampleFormat.rate = static_cast<std::uint32_t>(format.sampleRate);
+      sampleFormat.channels = static_cast<std::uint8_t>(format.channels);
+      stream_ = pa_stream_new(context_, "Message", &sampleFormat, nullptr);
     }
     if (stream_) {
       pa_stream_set_state_callback(stream_, &CPulseWaveOutput::OnStreamState, this);

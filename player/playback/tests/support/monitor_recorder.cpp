@@ -6,16 +6,16 @@ namespace kestrel::testing {
 
 bool CMonitorRecorder::Start(const std::string& source) {
   Stop();
-  pa_sample_spec spec{};
-  spec.format = PA_SAMPLE_S16LE;
-  spec.rate = 8000;
-  spec.channels = 1;
+  pa_sample_spec sampleFormat{};
+  sampleFormat.format = PA_SAMPLE_S16LE;
+  sampleFormat.rate = 8000;
+  sampleFormat.channels = 1;
   pa_buffer_attr attr{};
   attr.maxlength = static_cast<std::uint32_t>(-1);
   attr.fragsize = 320;  // one buffer: pieces arrive as they are mixed
   int error = 0;
   pa_simple* connection = pa_simple_new(nullptr, "kestrel monitor", PA_STREAM_RECORD, source.c_str(), "monitor",
-                                        &spec, nullptr, &attr, &error);
+                                        &sampleFormat, nullptr, &attr, &error);
   if (!connection) return false;
   stop_ = false;
   thread_ = std::thread(&CMonitorRecorder::Run, this, connection);
