@@ -10,7 +10,9 @@
 #include "platform/qt_file_open_dialog.h"
 #include "player_app.h"
 #include "playback_services.h"
+#include "default_volume_services.h"
 #include "qt_message_box.h"
+#include "volume_dialog_factory.h"
 
 namespace kestrel {
 
@@ -45,6 +47,7 @@ int RunPlayer(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("player"));
 
   CDefaultPlaybackServices playback;
+  CDefaultVolumeServices volume;
   CQtMessageBox messageBox;
   CQtFileOpenDialog openDialog;
   CLocalInstanceChannel channel;
@@ -52,6 +55,7 @@ int RunPlayer(int argc, char** argv) {
 
   PlayerAppServices services;
   services.window.playback = playback.Services();
+  services.window.playback.volumeDialog = [&volume](QWidget* owner) { return CreateVolumeDialog(owner, volume.Services()); };
   services.window.messageBox = &messageBox;
   services.window.openDialog = &openDialog;
   services.channel = &channel;

@@ -4,13 +4,12 @@
 
 #include <memory>
 
+#include "volume_dialog_hook.h"
 #include "volume_services.h"
 
 class QWidget;
 
 namespace kestrel {
-
-class IVolumeDialogHook;
 
 // The services outlive the dialog.
 std::unique_ptr<IVolumeDialogHook> CreateVolumeDialog(QWidget* owner, const VolumeServices& services);

@@ -1,5 +1,5 @@
-// The volume dialog behind the sound output: the main window's requests
-// reach it through CWaveDevice, and its closing comes back the same way.
+// The volume dialog owned by the sound output: CWaveDevice passes the main
+// window's requests to it and its closing back, and deletes it with itself.
 #include <gtest/gtest.h>
 
 #include <QEvent>
@@ -10,6 +10,7 @@
 #include "recording_message_box.h"
 #include "silent_wave_output.h"
 #include "volume_dialog.h"
+#include "volume_dialog_factory.h"
 #include "wave_device.h"
 #include "window_messages.h"
 
@@ -30,33 +31,36 @@ class CMainWindow : public QWidget {
   }
 };
 
-TEST(SoundOutputVolume, RequestsReachTheDialogAndItsClosingReachesTheMainWindow) {
+TEST(SoundOutputVolume, TheDeviceOwnsItsDialogAndPassesRequestsAndTheClosingOn) {
   testing::CFakeMixerService service;
   service.AddStandardDevice();
   testing::CFakeProgramLauncher launcher;
   testing::CRecordingMessageBox messageBox;
+  const VolumeServices volume{&service, &launcher, &messageBox};
   CSilentWaveOutput output;
   CSilentWaveOutput fallback;
   CMainWindow main;
   auto* device = new CWaveDevice(&main, nullptr, 160, 20, 2, 8000, output, fallback);
-  auto* dialog = new CVolumeDialog(device, VolumeServices{&service, &launcher, &messageBox});
-  dialog->Create();
-  device->SetVolumeDialog(dialog);
+  device->AdoptVolumeDialog(CreateVolumeDialog(device, volume));
+  auto* dialog = device->findChild<CVolumeDialog*>();
+  ASSERT_NE(dialog, nullptr) << "the device's window owns the dialog";
+  EXPECT_TRUE(service.IsOpen()) << "the mixer opens when the dialog is created";
+  EXPECT_FALSE(dialog->isVisible());
 
   device->ShowVolumeDialog(true);
   EXPECT_TRUE(dialog->isVisible());
   EXPECT_TRUE(dialog->MeterTimerRunning());
   device->ShowVolumeDialog(false);
   EXPECT_FALSE(dialog->isVisible());
-  EXPECT_EQ(main.volumeClosed, 0);
+  EXPECT_EQ(main.volumeClosed, 0) << "a requested hide is no closing";
 
   device->ShowVolumeDialog(true);
   dialog->close();
   EXPECT_FALSE(dialog->isVisible());
   EXPECT_EQ(main.volumeClosed, 1);
 
-  delete device;  // takes the dialog, its child, with it
-  EXPECT_FALSE(service.IsOpen());
+  delete device;
+  EXPECT_FALSE(service.IsOpen()) << "the dialog and its mixer go with the device";
 }
 
 }  // namespace
