@@ -16,6 +16,8 @@ constexpr Entry kStrings[] = {
     {IDS_STOP, "Stop"},
     {IDS_OPEN_VOLUME, "Open Audio Volume Controls"},
     {IDS_CLOSE_VOLUME, "Close Audio Volume Controls"},
+    {IDS_SYSTEM_VOLUME_PROGRAM, "pavucontrol"},
+    {IDS_SYSTEM_VOLUME_MISSING, "System Audio Volume Controls were not found."},
     {IDS_CANNOT_OPEN_AUDIO,
      "Cannot open audio device.\nNote that if you are connected with Kestrel,\nthe audio device is captured by Kestrel."},
     {IDS_POSITION_FORMAT, "%02d mins, %02.1f secs "},

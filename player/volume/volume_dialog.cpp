@@ -21,7 +21,6 @@
 #include "program_launcher.h"
 #include "string_table.h"
 #include "volume_dialog_template.h"
-#include "volume_strings.h"
 #include "window_messages.h"
 
 namespace kestrel {
@@ -296,8 +295,8 @@ void CVolumeDialog::OnControlChange(std::uint32_t controlId) {
 }
 
 void CVolumeDialog::StartSystemVolumeProgram() {
-  if (services_.launcher->Start(LoadVolumeString(IDS_SYSTEM_VOLUME_PROGRAM))) return;
-  services_.messageBox->ShowStop(this, LoadString(IDS_APP_TITLE), LoadVolumeString(IDS_SYSTEM_VOLUME_MISSING));
+  if (services_.launcher->Start(LoadString(IDS_SYSTEM_VOLUME_PROGRAM))) return;
+  services_.messageBox->ShowStop(this, LoadString(IDS_APP_TITLE), LoadString(IDS_SYSTEM_VOLUME_MISSING));
 }
 
 void CVolumeDialog::closeEvent(QCloseEvent* event) {
