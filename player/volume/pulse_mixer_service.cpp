@@ -5,7 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
+#include <cstdlib>
 #include <utility>
 
 #include <QCoreApplication>
