@@ -49,6 +49,12 @@ class PulseMixerTest : public ::testing::Test {
     ASSERT_TRUE(testing::SetSinkVolume(kServerVolumeNorm));
     ASSERT_TRUE(testing::SetSinkMute(false));
   }
+  // The sink is shared with every other test that plays through it.
+  void TearDown() override {
+    if (!testing::MissingSoundServer().empty()) return;
+    testing::SetSinkVolume(kServerVolumeNorm);
+    testing::SetSinkMute(false);
+  }
 
   // Opens the mixer and finds every control.
   void OpenAll() {

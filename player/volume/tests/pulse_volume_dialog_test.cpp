@@ -42,6 +42,12 @@ class PulseVolumeDialogTest : public ::testing::Test {
     ASSERT_TRUE(testing::SetSinkVolume(kServerVolumeNorm));
     ASSERT_TRUE(testing::SetSinkMute(false));
   }
+  // The sink is shared with every other test that plays through it.
+  void TearDown() override {
+    if (!testing::MissingSoundServer().empty()) return;
+    testing::SetSinkVolume(kServerVolumeNorm);
+    testing::SetSinkMute(false);
+  }
 
   CVolumeDialog& Create() {
     dialog = std::make_unique<CVolumeDialog>(&owner, VolumeServices{&service, &launcher, &messageBox});

@@ -12,7 +12,14 @@ close_request=$3
 demo=$4
 output=$5
 
-fail() { echo "volume_dialog_e2e: FAIL: $*" >&2; exit 1; }
+fail() {
+  echo "volume_dialog_e2e: FAIL: $*" >&2
+  if [[ -s "${work:-}/player.log" ]]; then
+    echo "--- the player's output:" >&2
+    cat "$work/player.log" >&2
+  fi
+  exit 1
+}
 
 [[ -n "${DISPLAY:-}" ]] || fail "DISPLAY is not set; this test needs an X server (test.sh starts Xvfb and exports DISPLAY)"
 [[ -n "${PULSE_SERVER:-}" ]] || fail "PULSE_SERVER is not set; this test needs the private sound server of scripts/test-services.sh"
@@ -61,9 +68,15 @@ button_shot() { import -window "$main" -crop "${bw}x${bh}+${bx}+${by}" +repage "
 differing_pixels() { compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1 || true; }
 
 read -r bx by bw bh < <("$probe") || fail "the layout probe printed nothing"
+# The sink as the other tests expect to find it: full volume, not muted.
+pactl set-sink-volume @DEFAULT_SINK@ 100% && pactl set-sink-mute @DEFAULT_SINK@ 0 ||
+  fail "cannot reach the sound server at PULSE_SERVER=$PULSE_SERVER"
 
 "$player" "$demo" >"$work/player.log" 2>&1 & pids+=($!)
-main=$(wait_for_window '^Kestrel Message Player') || fail "no main window appeared"
+main=$(wait_for_window '^Kestrel Message Player') || {
+  kill -0 "${pids[0]}" 2>/dev/null || fail "the player ended without a window"
+  fail "no main window appeared; windows now: $(xdotool search --name . getwindowname %@ 2>/dev/null | tr '\n' '|')"
+}
 read -r mx my mw mh < <(geometry "$main")
 rest_pointer
 button_shot unlatched
