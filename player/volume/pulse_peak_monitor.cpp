@@ -15,11 +15,11 @@ constexpr auto kStaleAfter = std::chrono::milliseconds(250);
 
 bool CPulsePeakMonitor::Start(pa_context* context, const std::string& source) {
   Stop();
-  pa_sample_spec spec{};
-  spec.format = PA_SAMPLE_FLOAT32NE;
-  spec.rate = kPeaksPerSecond;
-  spec.channels = 1;
-  stream_ = pa_stream_new(context, "Peak meter", &spec, nullptr);
+  pa_sample_spec sampleFormat{};
+  sampleFormat.format = PA_SAMPLE_FLOAT32NE;
+  sampleFormat.rate = kPeaksPerSecond;
+  sampleFormat.channels = 1;
+  stream_ = pa_stream_new(context, "Peak meter", &sampleFormat, nullptr);
   if (!stream_) return false;
   pa_stream_set_read_callback(stream_, &CPulsePeakMonitor::OnRead, this);
   pa_buffer_attr attr{};
