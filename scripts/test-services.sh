@@ -34,7 +34,9 @@ export PULSE_SERVER="unix:$PULSE_RUNTIME_PATH/native"
 # Xvfb on the first free display from :90.
 for n in $(seq 90 120); do
   if [[ ! -e /tmp/.X11-unix/X$n && ! -e /tmp/.X$n-lock ]]; then
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$KESTREL_SERVICES_DIR/xvfb.log" 2>&1 &
+    # -noreset: without it the server resets whenever its last client leaves,
+    # and a program connecting during the reset is refused.
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$KESTREL_SERVICES_DIR/xvfb.log" 2>&1 &
     _kestrel_pids+=($!)
     export DISPLAY=":$n"
     break
