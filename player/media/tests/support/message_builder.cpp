@@ -38,8 +38,15 @@ MessageBuilder& MessageBuilder::SilentAudio(int records) {
   return *this;
 }
 MessageBuilder& MessageBuilder::ToneAudio(int records, double hertz, std::uint32_t seed) {
+  for (const auto& record : EncodeToneRecords(records, hertz, seed, 9000, 401)) Audio(record);
+  return *this;
+}
+
+std::vector<std::vector<std::uint8_t>> EncodeToneRecords(int records, double hertz, std::uint32_t seed, int amplitude,
+                                                         int noiseSpan) {
   std::mt19937 rng(seed);
   gsm encoder = gsm_create();
+  std::vector<std::vector<std::uint8_t>> out;
   double phase = 0;
   for (int r = 0; r < records; ++r) {
     std::vector<std::uint8_t> record;
@@ -47,7 +54,7 @@ MessageBuilder& MessageBuilder::ToneAudio(int records, double hertz, std::uint32
       gsm_signal pcm[kSamplesPerAudioFrame];
       for (auto& sample : pcm) {
         phase += 2 * M_PI * hertz / kSampleRate;
-        sample = static_cast<gsm_signal>(9000 * std::sin(phase) + static_cast<int>(rng() % 401) - 200);
+        sample = static_cast<gsm_signal>(amplitude * std::sin(phase) + static_cast<int>(rng() % noiseSpan) - noiseSpan / 2);
       }
       gsm_byte frame[33];
       gsm_encode(encoder, pcm, frame);
@@ -56,10 +63,10 @@ MessageBuilder& MessageBuilder::ToneAudio(int records, double hertz, std::uint32
       const AudioFrameBytes packed = PackAudioFrame(parameters);
       record.insert(record.end(), packed.begin(), packed.end());
     }
-    Audio(record);
+    out.push_back(std::move(record));
   }
   gsm_destroy(encoder);
-  return *this;
+  return out;
 }
 
 MessageBuilder& MessageBuilder::Video(const std::vector<std::uint8_t>& payload) {

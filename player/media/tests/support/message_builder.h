@@ -40,6 +40,12 @@ class MessageBuilder {
   std::vector<std::uint8_t> body_;
 };
 
+// Audio records (330 bytes each) of a sine tone of `amplitude` with uniform
+// noise spanning `noiseSpan` values, encoded by libgsm and packed in the
+// file's own packing; the seed decides the noise.
+std::vector<std::vector<std::uint8_t>> EncodeToneRecords(int records, double hertz, std::uint32_t seed, int amplitude,
+                                                         int noiseSpan);
+
 // A payload with every block skipped and all values zero except those set.
 VideoSymbols EmptyFrame();
 // The payload of `frame` in the codes of the fixed tables.
