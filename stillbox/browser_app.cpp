@@ -4,10 +4,10 @@
 #include "browser_events.h"
 #include "instance_guard.h"
 #include "key_filter.h"
+#include "local_instance_channel.h"
 #include "platform/desktop_shell_file_ops.h"
 #include "platform/file_save_dialog.h"
 #include "platform/local_directory_search.h"
-#include "platform/local_instance_channel.h"
 #include "res/version_info.h"
 
 #include <QApplication>
@@ -18,9 +18,9 @@ CBrowserApp::CBrowserApp(int& argc, char** argv)
   QCoreApplication::setOrganizationName(QLatin1String(res::kCompanyName));
   QCoreApplication::setApplicationName(QStringLiteral("stillbox"));
   QCoreApplication::setApplicationVersion(QLatin1String(res::kDottedVersion));
-  m_keyFilter = std::make_unique<CKeyFilter>();
+  m_keyFilter = std::make_unique<kestrel::CKeyFilter>();
   m_application->installEventFilter(m_keyFilter.get());
-  m_channel = std::make_unique<CLocalInstanceChannel>();
+  m_channel = std::make_unique<kestrel::CLocalInstanceChannel>();
   m_guard = std::make_unique<CInstanceGuard>(*m_channel);
 }
 

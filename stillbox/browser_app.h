@@ -9,10 +9,13 @@
 class CDesktopShellFileOps;
 class CFileSaveDialog;
 class CInstanceGuard;
-class CKeyFilter;
 class CLocalDirectorySearch;
-class CLocalInstanceChannel;
 class QApplication;
+
+namespace kestrel {
+class CKeyFilter;
+class CLocalInstanceChannel;
+}  // namespace kestrel
 
 // The browser's application object: it owns the Qt application, the
 // single-instance guard, the key filter, the platform services and, once
@@ -34,8 +37,8 @@ class CBrowserApp {
 
  private:
   std::unique_ptr<QApplication> m_application;
-  std::unique_ptr<CKeyFilter> m_keyFilter;
-  std::unique_ptr<CLocalInstanceChannel> m_channel;
+  std::unique_ptr<kestrel::CKeyFilter> m_keyFilter;
+  std::unique_ptr<kestrel::CLocalInstanceChannel> m_channel;
   std::unique_ptr<CInstanceGuard> m_guard;
   std::unique_ptr<CLocalDirectorySearch> m_search;
   std::unique_ptr<CDesktopShellFileOps> m_shell;

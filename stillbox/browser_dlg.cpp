@@ -3,6 +3,7 @@
 #include "about_dlg.h"
 #include "browser_events.h"
 #include "dialog_units.h"
+#include "key_filter.h"
 #include "frame_item.h"
 #include "frame_list.h"
 #include "key_prediction.h"
@@ -27,6 +28,8 @@
 #include <QTimer>
 
 #include <cstdlib>
+
+using kestrel::CDialogUnits;
 
 namespace {
 
@@ -70,6 +73,7 @@ CBrowserDlg::CBrowserDlg(const BrowserServices& services, const QString& startDi
       m_services(services),
       m_framesDirectory(QDir(QDir(startDirectory).absolutePath()).absoluteFilePath(QLatin1String(kFramesDirectoryName))) {
   res::EnsureResources();
+  kestrel::MarkAsOwnDialog(this);
   setAttribute(Qt::WA_DeleteOnClose);
   CreateControls();
 
@@ -92,6 +96,7 @@ CBrowserDlg::CBrowserDlg(const BrowserServices& services, const QString& startDi
   m_previewRect = m_preview->geometry();
   m_gap = m_previewRect.left() - (m_listRect.left() + m_listRect.width());
   m_thumbnailsOnly = false;
+  CreateKeyboardCommands();
   // The first listing runs once the window has been shown and painted.
   QCoreApplication::postEvent(this, new QEvent(EventTypeForMessage(WM_REFRESH_FRAMES)));
   m_list->setFocus();
@@ -105,7 +110,7 @@ void CBrowserDlg::CreateControls() {
   // A fixed frame with minimise and close boxes but no maximise box.
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-  setFont(CDialogUnits::TemplateFont(QString::fromUtf8(tmpl.fontFamily), tmpl.fontPoints));
+  setFont(CDialogUnits::DialogFont());
   const CDialogUnits units(font());
   setFixedSize(units.ToPixels(QSize(tmpl.width, tmpl.height)));
 

@@ -1,91 +1,16 @@
-// The Linux backends: the single-instance channel between two channels of one
-// process, and the files of the freedesktop association in temporary homes.
+// The Linux backend of the file association: its files in temporary homes.
 #include <gtest/gtest.h>
-
-#include <atomic>
-#include <chrono>
-#include <thread>
 
 #include <QDir>
 #include <QFile>
-#include <QHostInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include "platform/freedesktop_file_types.h"
-#include "platform/local_instance_channel.h"
-#include "pump.h"
 
 namespace kestrel {
 namespace {
-
-using namespace std::chrono_literals;
-using Claim = IInstanceChannel::ClaimResult;
-
-const QString kName = QStringLiteral("Talvio Message Player SingleInstance Mutex");
-
-TEST(LocalInstanceChannelTest, TheHolderAnswersOnlyAfterItHasHandledTheRequest) {
-  QTemporaryDir folder;
-  CLocalInstanceChannel running(folder.path());
-  CLocalInstanceChannel newer(folder.path());
-  ASSERT_EQ(running.Claim(kName), Claim::First);
-  EXPECT_EQ(newer.Claim(kName), Claim::AlreadyClaimed);
-
-  std::atomic<bool> handled{false};
-  int received = 0;
-  ASSERT_TRUE(running.Listen([&](int message) {
-    received = message;
-    std::this_thread::sleep_for(200ms);
-    handled = true;
-  }));
-
-  std::atomic<bool> sent{false};
-  std::atomic<bool> handledWhenAnswered{false};
-  std::thread sender([&] {
-    const bool answered = newer.Send(16);
-    handledWhenAnswered = answered && handled.load();
-    sent = true;
-  });
-  const bool done = testing::PumpUntil([&] { return sent.load(); }, 10s);
-  sender.join();
-  ASSERT_TRUE(done);
-  EXPECT_EQ(received, 16);
-  EXPECT_TRUE(handledWhenAnswered);
-
-  running.Release();
-  EXPECT_EQ(newer.Claim(kName), Claim::First) << "the name is free once its holder gives it up";
-}
-
-TEST(LocalInstanceChannelTest, TheLockOfACopyThatIsGoneIsTakenOver) {
-  QTemporaryDir folder;
-  // A lock as a copy leaves it when it crashes: a process id that runs no more.
-  QProcess gone;
-  gone.start(QStringLiteral("/bin/true"));
-  ASSERT_TRUE(gone.waitForFinished());
-  const qint64 pid = gone.processId() ? gone.processId() : 999999;
-  QFile lock(folder.filePath(QStringLiteral("Talvio-Message-Player-SingleInstance-Mutex.lock")));
-  ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
-  lock.write(QByteArray::number(pid) + "\nplayer\n" + QHostInfo::localHostName().toUtf8() + "\n");
-  lock.close();
-
-  CLocalInstanceChannel channel(folder.path());
-  EXPECT_EQ(channel.Claim(kName), Claim::First);
-  EXPECT_TRUE(channel.Listen([](int) {}));
-  CLocalInstanceChannel nobody(folder.path());
-  EXPECT_EQ(nobody.Claim(kName), Claim::AlreadyClaimed);
-}
-
-TEST(LocalInstanceChannelTest, SendWithoutAListenerGivesUp) {
-  QTemporaryDir folder;
-  CLocalInstanceChannel holder(folder.path());
-  CLocalInstanceChannel newer(folder.path());
-  ASSERT_EQ(holder.Claim(kName), Claim::First);
-  ASSERT_EQ(newer.Claim(kName), Claim::AlreadyClaimed);
-  const auto start = std::chrono::steady_clock::now();
-  EXPECT_FALSE(newer.Send(16));
-  EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
-}
 
 QString Read(const QString& path) {
   QFile file(path);

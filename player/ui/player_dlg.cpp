@@ -5,6 +5,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -14,6 +15,7 @@
 #include "dialog_template.h"
 #include "dialog_units.h"
 #include "image_button.h"
+#include "key_filter.h"
 #include "menu_template.h"
 #include "message_box.h"
 #include "message_path.h"
@@ -45,6 +47,7 @@ CPlayerDlg::CPlayerDlg(const PlayerServices& services, QWidget* parent)
               Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       services_(services) {
+  MarkAsOwnDialog(this);
   setFont(CDialogUnits::DialogFont());
   setModal(false);
   setAcceptDrops(true);
@@ -70,6 +73,9 @@ CPlayerDlg::CPlayerDlg(const PlayerServices& services, QWidget* parent)
   panel_->show();
   panel_->update();
   panel_->SetDisplayMode(CPlaybackPanel::DisplayMode::None);
+  // The window starts with no button focused, so that Space plays and
+  // pauses; Tab reaches the buttons.
+  setFocus();
 }
 
 CPlayerDlg::~CPlayerDlg() {
@@ -276,6 +282,15 @@ void CPlayerDlg::changeEvent(QEvent* event) {
     setWindowState(windowState() & ~Qt::WindowMaximized);
   }
   QDialog::changeEvent(event);
+}
+
+void CPlayerDlg::keyPressEvent(QKeyEvent* event) {
+  // A focused button takes Space first, as its own click.
+  if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier) {
+    if (!event->isAutoRepeat()) PlayPause();
+    return;
+  }
+  QDialog::keyPressEvent(event);
 }
 
 void CPlayerDlg::dragEnterEvent(QDragEnterEvent* event) {

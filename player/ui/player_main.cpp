@@ -5,8 +5,9 @@
 
 #include <QApplication>
 
+#include "key_filter.h"
+#include "local_instance_channel.h"
 #include "platform/freedesktop_file_types.h"
-#include "platform/local_instance_channel.h"
 #include "platform/qt_file_open_dialog.h"
 #include "player_app.h"
 #include "playback_services.h"
@@ -55,7 +56,12 @@ int RunPlayer(int argc, char** argv) {
 
   PlayerAppServices services;
   services.window.playback = playback.Services();
-  services.window.playback.volumeDialog = [&volume](QWidget* owner) { return CreateVolumeDialog(owner, volume.Services()); };
+  services.window.playback.volumeDialog = [&volume](QWidget* owner) {
+    std::unique_ptr<IVolumeDialogHook> dialog = CreateVolumeDialog(owner, volume.Services());
+    // The volume panel is one of the player's own dialog windows.
+    if (auto* window = dynamic_cast<QWidget*>(dialog.get())) MarkAsOwnDialog(window);
+    return dialog;
+  };
   services.window.messageBox = &messageBox;
   services.window.openDialog = &openDialog;
   services.channel = &channel;

@@ -1,17 +1,22 @@
-// Single-instance channels of copies living in one test process: the name
-// is held by one copy at a time, and Send calls the holder's handler at once.
+// Single-instance channels of copies living in one test process: the name is
+// held by one copy at a time, and Send calls the holder's handler at once
+// when the holder listens for that request.
 #pragma once
 
 #include <vector>
 
-#include "platform/instance_channel.h"
+#include "instance_channel.h"
 
 namespace kestrel::testing {
 
 struct CFakeInstanceName {
   bool held = false;
+  bool unreadable = false;  // every claim fails
+  QString claimedAs;
+  int request = 0;  // what the holder listens for
   IInstanceChannel::Handler handler;
   std::vector<int> sent;
+  int releases = 0;
 };
 
 class CFakeInstanceChannel final : public IInstanceChannel {
@@ -19,22 +24,25 @@ class CFakeInstanceChannel final : public IInstanceChannel {
   explicit CFakeInstanceChannel(CFakeInstanceName& name) : name_(name) {}
   ~CFakeInstanceChannel() override { Release(); }
 
-  ClaimResult Claim(const QString&) override {
+  ClaimResult Claim(const QString& name) override {
+    name_.claimedAs = name;
+    if (name_.unreadable) return ClaimResult::Failed;
     if (mine_) return ClaimResult::First;
     if (name_.held) return ClaimResult::AlreadyClaimed;
     name_.held = mine_ = true;
     return ClaimResult::First;
   }
-  bool Listen(Handler handler) override {
+  bool Listen(int request, Handler handler) override {
     if (!mine_) return false;
+    name_.request = request;
     name_.handler = std::move(handler);
     return true;
   }
-  bool Send(int message) override {
-    name_.sent.push_back(message);
-    if (!name_.handler) return false;
+  bool Send(int request) override {
+    name_.sent.push_back(request);
+    if (!name_.handler || request != name_.request) return false;
     Handler handler = name_.handler;
-    handler(message);
+    handler();
     return true;
   }
   void Release() override {
@@ -42,6 +50,7 @@ class CFakeInstanceChannel final : public IInstanceChannel {
     mine_ = false;
     name_.held = false;
     name_.handler = nullptr;
+    ++name_.releases;
   }
   bool Holds() const { return mine_; }
 

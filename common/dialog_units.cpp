@@ -10,7 +10,7 @@ CDialogUnits::CDialogUnits(const QFont& font) {
   const QFontMetricsF metrics(font);
   static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
   double total = 0.0;
-  for (const char* c = kLetters; *c; ++c) total += metrics.horizontalAdvance(QChar(*c));
+  for (const char* c = kLetters; *c; ++c) total += metrics.horizontalAdvance(QLatin1Char(*c));
   averageCharWidth_ = total / 52.0;
   charHeight_ = static_cast<int>(std::lround(metrics.height()));
 }
@@ -31,5 +31,11 @@ QRect CDialogUnits::ToPixels(int x, int y, int width, int height) const {
   const int top = Y(y);
   return QRect(left, top, X(x + width) - left, Y(y + height) - top);
 }
+
+QRect CDialogUnits::ToPixels(const QRect& units) const {
+  return ToPixels(units.x(), units.y(), units.width(), units.height());
+}
+
+QSize CDialogUnits::ToPixels(const QSize& units) const { return QSize(X(units.width()), Y(units.height())); }
 
 }  // namespace kestrel
