@@ -156,6 +156,11 @@ void CBrowserDlg::changeEvent(QEvent* event) {
 }
 
 void CBrowserDlg::contextMenuEvent(QContextMenuEvent* event) {
+  // The Menu key, wherever the focus is, means the current frame's menu.
+  if (event->reason() == QContextMenuEvent::Keyboard) {
+    OnContextMenuKey();
+    return;
+  }
   // The window manager's menu cannot carry the About entry, so the window's
   // own area outside the list offers it.
   if (QAction* chosen = m_windowMenu->exec(event->globalPos())) OnSysCommand(chosen->data().toInt());
