@@ -32,7 +32,7 @@ class CShellProgress : public QProgressDialog {
     QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
     titleFont.setBold(true);
     const QFontMetrics metrics(titleFont);
-    setMinimumWidth(metrics.horizontalAdvance(title) + 8 * metrics.height());
+    setMinimumWidth(metrics.horizontalAdvance(title) + 12 * metrics.height());
   }
 };
 
