@@ -5,11 +5,12 @@
 
 #include <QFrame>
 
+#include "accessible_roles.h"
 #include "colour_ref.h"
 
 namespace kestrel {
 
-class CProgressBar : public QFrame {
+class CProgressBar : public QFrame, public IAccessibleValue {
   Q_OBJECT
  public:
   explicit CProgressBar(QWidget* parent = nullptr);
@@ -22,6 +23,11 @@ class CProgressBar : public QFrame {
 
   int Leading() const { return leading_; }
   int Trailing() const { return trailing_; }
+
+  // A screen reader reads the leading position out of the total.
+  int AccessibleValue() const override { return leading_; }
+  int AccessibleMinimum() const override { return 0; }
+  int AccessibleMaximum() const override { return total_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
