@@ -1,7 +1,5 @@
-// What a screen reader is told about the painted controls and the main
-// window: Qt gives a plain frame or a dialog no fitting role, so a widget
-// may name its role here; one that shows a value on a scale also gives that
-// value, minimum and maximum.
+// Qt presents a top-level dialog to a screen reader as a dialog box; the
+// player's main window is a window. A widget may name its role here.
 #pragma once
 
 #include <QAccessible>
@@ -10,16 +8,8 @@ class QWidget;
 
 namespace kestrel {
 
-class IAccessibleValue {
- public:
-  virtual ~IAccessibleValue() = default;
-  virtual int AccessibleValue() const = 0;
-  virtual int AccessibleMinimum() const = 0;
-  virtual int AccessibleMaximum() const = 0;
-};
-
-// From now on `widget` is presented with `role`; a widget that is also an
-// IAccessibleValue offers its value too.
+// From now on `widget` is presented with `role`. Call it before the widget
+// is shown.
 void SetAccessibleRole(QWidget* widget, QAccessible::Role role);
 
 }  // namespace kestrel

@@ -12,7 +12,6 @@ CLevelMeter::CLevelMeter(QWidget* parent) : QFrame(parent) {
   setLineWidth(1);
   setAccessibleName(QStringLiteral("Level"));
   setAccessibleDescription(QStringLiteral("The peak level of the sound being played"));
-  SetAccessibleRole(this, QAccessible::ProgressBar);
 }
 
 void CLevelMeter::SetRange(int minimum, int maximum) {

@@ -5,14 +5,13 @@
 #include <QFrame>
 #include <QImage>
 
-#include "accessible_roles.h"
 #include "colour_ref.h"
 
 class QPainter;
 
 namespace kestrel {
 
-class CLevelMeter : public QFrame, public IAccessibleValue {
+class CLevelMeter : public QFrame {
   Q_OBJECT
  public:
   explicit CLevelMeter(QWidget* parent = nullptr);
@@ -22,9 +21,6 @@ class CLevelMeter : public QFrame, public IAccessibleValue {
   // Accepted when minimum <= value <= maximum; then repainted.
   void SetPos(int value);
   int Pos() const { return value_; }
-  int AccessibleValue() const override { return value_; }
-  int AccessibleMinimum() const override { return minimum_; }
-  int AccessibleMaximum() const override { return maximum_; }
   // Paints the meter on `painter` (open on this control), or, given none,
   // has the control repainted at once.
   void Draw(QPainter* painter);

@@ -11,7 +11,6 @@ CProgressBar::CProgressBar(QWidget* parent) : QFrame(parent) {
   ground_ = FromQRgb(palette().color(QPalette::Dark).rgb());
   setAccessibleName(QStringLiteral("Progress"));
   setAccessibleDescription(QStringLiteral("How much of the message has been played"));
-  SetAccessibleRole(this, QAccessible::ProgressBar);
 }
 
 void CProgressBar::Advance() {

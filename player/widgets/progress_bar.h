@@ -5,12 +5,11 @@
 
 #include <QFrame>
 
-#include "accessible_roles.h"
 #include "colour_ref.h"
 
 namespace kestrel {
 
-class CProgressBar : public QFrame, public IAccessibleValue {
+class CProgressBar : public QFrame {
   Q_OBJECT
  public:
   explicit CProgressBar(QWidget* parent = nullptr);
@@ -24,10 +23,6 @@ class CProgressBar : public QFrame, public IAccessibleValue {
   int Leading() const { return leading_; }
   int Trailing() const { return trailing_; }
 
-  // A screen reader reads the leading position out of the total.
-  int AccessibleValue() const override { return leading_; }
-  int AccessibleMinimum() const override { return 0; }
-  int AccessibleMaximum() const override { return total_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;

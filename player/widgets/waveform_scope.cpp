@@ -5,7 +5,6 @@
 #include <QPaintEvent>
 #include <QPainter>
 
-#include "accessible_roles.h"
 #include "memory_dc.h"
 #include "raster.h"
 
@@ -17,7 +16,6 @@ CWaveformScope::CWaveformScope() : QFrame(nullptr) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAccessibleName(QStringLiteral("Waveform"));
   setAccessibleDescription(QStringLiteral("The sound being heard, as a trace that scrolls from right to left"));
-  SetAccessibleRole(this, QAccessible::Chart);
 }
 
 bool CWaveformScope::Create(bool visible, const QRect& rect, QWidget* parent, int id) {
