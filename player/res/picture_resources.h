@@ -17,7 +17,8 @@ struct IconResource {
 };
 
 std::optional<IconResource> LoadIconResource(int id);
-// With the hot spot stored with the cursor.
+// With the hot spot stored with the cursor, on the picture chosen for the
+// screen's density.
 std::optional<QCursor> LoadCursorResource(int id);
 // A bitmap is handed out as an icon too, so that it is drawn from the right
 // version at any scale; size is the bitmap's own.

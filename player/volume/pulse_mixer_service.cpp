@@ -396,7 +396,7 @@ bool CPulseMixerService::GetControlValue(MixerHandle handle, std::uint32_t contr
       return true;
     }
     case kWavePeakId:
-      *value = static_cast<std::uint32_t>(std::lround(peak_.Level() * kPeakMaximum));
+      *value = static_cast<std::uint32_t>(std::lround(peak_.TakeLevel() * kPeakMaximum));
       return true;
     default:
       return false;

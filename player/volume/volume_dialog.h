@@ -60,6 +60,7 @@ class CVolumeDialog : public QDialog, public IVolumeDialogHook {
   void OnMuteClicked(QCheckBox* box, bool ticked);
   void OnControlChange(std::uint32_t controlId);
   void StartSystemVolumeProgram();
+  QWidget* VisibleParent() const;
   void OnCloseRequest();
   void PlaceBesideMainWindow();
 

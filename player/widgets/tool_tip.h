@@ -1,7 +1,7 @@
 // The tool tip of one control: a single tool covering the control, shown
 // 100 ms after the pointer comes to rest over it and taken down after two
-// seconds, when the pointer leaves or when a button is pressed. The control
-// relays its events to it.
+// seconds, when the pointer leaves or when a button is pressed; never while
+// another program is active. The control relays its events to it.
 #pragma once
 
 #include <QObject>

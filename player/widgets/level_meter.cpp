@@ -10,6 +10,8 @@ namespace kestrel {
 CLevelMeter::CLevelMeter(QWidget* parent) : QFrame(parent) {
   setFrameStyle(QFrame::Panel | QFrame::Sunken);
   setLineWidth(1);
+  setAccessibleName(QStringLiteral("Level"));
+  setAccessibleDescription(QStringLiteral("The peak level of the sound being played"));
 }
 
 void CLevelMeter::SetRange(int minimum, int maximum) {

@@ -1,5 +1,6 @@
 #include "tool_tip.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QEvent>
 #include <QMouseEvent>
@@ -64,6 +65,9 @@ void CToolTip::RelayEvent(QEvent* event) {
 
 void CToolTip::ShowNow() {
   if (!active_ || !hasTool_ || text_.isEmpty() || !owner_->isVisible()) return;
+  // While another program is the active one, its windows have the user's
+  // attention: no tip, as no hot look.
+  if (!QApplication::activeWindow()) return;
   showing_ = true;
   shownSinceEnter_ = true;
   QToolTip::showText(QCursor::pos(), text_, owner_, area_, kAutoPopMs);

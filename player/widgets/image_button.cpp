@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyleOptionButton>
 
 #include "picture_resources.h"
 #include "string_table.h"
@@ -13,6 +14,8 @@
 namespace kestrel {
 
 namespace {
+
+constexpr int kFocusInset = 3;
 
 // One line of solid pixels from (x0, y0) towards (x1, y1), without the end
 // point, the way the buttons were designed; lines are horizontal or vertical.
@@ -25,6 +28,24 @@ void LineTo(QPainter& painter, int x0, int y0, int x1, int y1, const QColor& col
     const int from = std::min(y0, y1 + (y1 < y0 ? 1 : 0));
     const int to = std::max(y0, y1 - (y1 > y0 ? 1 : 0));
     painter.fillRect(QRect(QPoint(x0, from), QPoint(x0, to)), colour);
+  }
+}
+
+// A dotted rectangle, every other pixel in `colour`, inset from the button's
+// edges so that it stays clear of the raised or sunken border.
+void DrawFocusMark(QPainter& painter, const QRect& button, const QColor& colour) {
+  const QRect mark = button.adjusted(kFocusInset, kFocusInset, -kFocusInset, -kFocusInset);
+  if (mark.width() < 2 || mark.height() < 2) return;
+  auto dot = [&](int x, int y) {
+    if ((x + y) % 2 == 0) painter.fillRect(x, y, 1, 1, colour);
+  };
+  for (int x = mark.left(); x <= mark.right(); ++x) {
+    dot(x, mark.top());
+    dot(x, mark.bottom());
+  }
+  for (int y = mark.top() + 1; y < mark.bottom(); ++y) {
+    dot(mark.left(), y);
+    dot(mark.right(), y);
   }
 }
 
@@ -79,8 +100,8 @@ bool CImageButton::SetToolTipText(int stringId) {
   if (!toolTip_->HasTool()) toolTip_->AddTool(rect(), text);
   toolTip_->UpdateTipText(text);
   toolTip_->Activate(true);
-  // Kept as the widget's tool tip for accessibility; the relay shows it.
-  setToolTip(text);
+  // A screen reader names the button by its tip.
+  setAccessibleName(text);
   return true;
 }
 
@@ -186,11 +207,22 @@ void CImageButton::paintEvent(QPaintEvent*) {
     ++y;
   }
   const std::optional<QIcon>& icon = (hot_ || pressed) ? iconA_ : iconB_;
-  if (!icon) return;
-  const QPixmap image = icon->pixmap(QSize(imageWidth_, imageHeight_), devicePixelRatioF(),
-                                     isEnabled() ? QIcon::Normal : QIcon::Disabled);
-  painter.setClipRect(QRect(QPoint(x, y), QPoint(right - 1, bottom - 1)));
-  painter.drawPixmap(x, y, image);
+  if (icon) {
+    const QPixmap image = icon->pixmap(QSize(imageWidth_, imageHeight_), devicePixelRatioF(),
+                                       isEnabled() ? QIcon::Normal : QIcon::Disabled);
+    painter.save();
+    painter.setClipRect(QRect(QPoint(x, y), QPoint(right - 1, bottom - 1)));
+    painter.drawPixmap(x, y, image);
+    painter.restore();
+  }
+
+  // Shown once the keyboard has moved the focus in this window, as the
+  // style does for its own buttons; a click alone shows no mark.
+  QStyleOptionButton option;
+  initStyleOption(&option);
+  if ((option.state & QStyle::State_HasFocus) && (option.state & QStyle::State_KeyboardFocusChange)) {
+    DrawFocusMark(painter, r, colours.color(QPalette::ButtonText));
+  }
 }
 
 }  // namespace kestrel

@@ -23,6 +23,7 @@ class CProgressBar : public QFrame {
   int Leading() const { return leading_; }
   int Trailing() const { return trailing_; }
 
+
  protected:
   void paintEvent(QPaintEvent* event) override;
 

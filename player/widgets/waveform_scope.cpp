@@ -1,5 +1,7 @@
 #include "waveform_scope.h"
 
+#include <cmath>
+
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -12,6 +14,8 @@ CWaveformScope::CWaveformScope() : QFrame(nullptr) {
   setFrameStyle(QFrame::Panel | QFrame::Sunken);
   setLineWidth(1);
   setAttribute(Qt::WA_OpaquePaintEvent);
+  setAccessibleName(QStringLiteral("Waveform"));
+  setAccessibleDescription(QStringLiteral("The sound being heard, as a trace that scrolls from right to left"));
 }
 
 bool CWaveformScope::Create(bool visible, const QRect& rect, QWidget* parent, int id) {
@@ -74,35 +78,45 @@ void CWaveformScope::Layout() {
 
 void CWaveformScope::Redraw() {
   const QSize client = ClientSize();
-  if (gridLayer_.isNull()) {
-    // Made once; a later size change only lays out again.
-    gridLayer_ = QImage(client, QImage::Format_RGB32);
-    offscreen_ = QImage(client, QImage::Format_RGB32);
+  const qreal ratio = devicePixelRatioF();
+  if (gridLayer_.isNull() || gridLayer_.devicePixelRatio() != ratio) {
+    // Made once, and again only on a screen of another density; a later
+    // size change only lays out again. The grid and the composed picture
+    // are kept in device pixels, so that at any scale every grid line is
+    // one device pixel wide instead of one or two by turns.
+    const QSize device(static_cast<int>(std::ceil(client.width() * ratio)),
+                       static_cast<int>(std::ceil(client.height() * ratio)));
+    gridLayer_ = QImage(device, QImage::Format_RGB32);
+    gridLayer_.setDevicePixelRatio(ratio);
+    offscreen_ = QImage(device, QImage::Format_RGB32);
+    offscreen_.setDevicePixelRatio(ratio);
   }
   const QRgb ground = ToQRgb(background_);
   const QRgb gridColour = ToQRgb(grid_);
   const QRect all = gridLayer_.rect();
   FillSpan(gridLayer_, all, ground);
-  FillSpan(gridLayer_, plotRect_, ground);
+  FillSpan(gridLayer_, ToDevice(plotRect_, ratio), ground);
 
   const int left = 4;
   const int top = 4;
   const int right = plotRight_;
   const int bottom = plotBottom_;
-  DrawLine(gridLayer_, {left, top}, {right + 1, top}, gridColour, all);
-  DrawLine(gridLayer_, {right + 1, top}, {right + 1, bottom + 1}, gridColour, all);
-  DrawLine(gridLayer_, {right + 1, bottom + 1}, {left, bottom + 1}, gridColour, all);
-  DrawLine(gridLayer_, {left, bottom + 1}, {left, top}, gridColour, all);
+  // Lines between logical points, drawn between the device pixels where
+  // those points fall.
+  auto line = [&](int x0, int y0, int x1, int y1) {
+    DrawLine(gridLayer_, {ToDevice(x0, ratio), ToDevice(y0, ratio)}, {ToDevice(x1, ratio), ToDevice(y1, ratio)},
+             gridColour, all);
+  };
+  line(left, top, right + 1, top);
+  line(right + 1, top, right + 1, bottom + 1);
+  line(right + 1, bottom + 1, left, bottom + 1);
+  line(left, bottom + 1, left, top);
   const int step = (bottom - top) / 5;
   if (step > 0) {
-    for (int k = 1; k <= 4; ++k) {
-      DrawLine(gridLayer_, {left, top + k * step}, {right + 1, top + k * step}, gridColour, all);
-    }
+    for (int k = 1; k <= 4; ++k) line(left, top + k * step, right + 1, top + k * step);
     // Square cells, counted from the right edge.
     const int columns = (right - left) / step;
-    for (int k = 1; k < columns; ++k) {
-      DrawLine(gridLayer_, {right - k * step, top}, {right - k * step, bottom + 1}, gridColour, all);
-    }
+    for (int k = 1; k < columns; ++k) line(right - k * step, top, right - k * step, bottom + 1);
   }
 
   if (plotLayer_.isNull()) plotLayer_ = QImage(client, QImage::Format_RGB32);
@@ -166,12 +180,14 @@ void CWaveformScope::paintEvent(QPaintEvent* event) {
     painter.save();
     painter.translate(contentsRect().topLeft());
     {
-      const QRect dirty = event->rect().translated(-contentsRect().topLeft()).intersected(offscreen_.rect());
+      const QRect dirty =
+          event->rect().translated(-contentsRect().topLeft()).intersected(QRect(QPoint(0, 0), ClientSize()));
       CMemoryDC memory(painter, offscreen_, dirty, ToQRgb(background_));
       QPainter layers(&memory.Image());
       layers.setClipRect(dirty);
       layers.drawImage(0, 0, gridLayer_);
       // The trace lies over the grid: where they meet, the colours are OR-ed.
+      // It is kept in logical pixels and so drawn scaled on a dense screen.
       layers.setCompositionMode(QPainter::RasterOp_SourceOrDestination);
       layers.drawImage(0, 0, plotLayer_);
     }

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolTip>
@@ -95,6 +96,40 @@ TEST_F(ImageButtonTest, DrawsEachLookPixelExact) {
   ASSERT_TRUE(button_->isDown());
   EXPECT_EQ(Grab(), Expected(false, true, false, IDI_PLAY)) << "pressed: sunken, icon moved by (1, 1)";
   Send(QEvent::MouseButtonRelease, QPoint(20, 20), Qt::NoButton);
+}
+
+TEST_F(ImageButtonTest, KeyboardFocusShowsADottedMarkAndAClickAloneDoesNot) {
+  ASSERT_TRUE(button_->SetIcons(IDI_STOP, 0));
+  QPushButton other(QStringLiteral("Other"), &window_);
+  other.setGeometry(70, 10, 40, 20);
+  other.show();
+  Activate();
+  // A click gives the focus too, but no mark: the user did not use the keys.
+  Send(QEvent::MouseButtonPress, QPoint(20, 20), Qt::LeftButton);
+  Send(QEvent::MouseButtonRelease, QPoint(20, 20), Qt::NoButton);
+  Move(QPoint(200, 200));
+  button_->clearFocus();
+  button_->setFocus(Qt::MouseFocusReason);
+  ASSERT_TRUE(button_->hasFocus());
+  EXPECT_EQ(Grab(), Expected(false, false, false, IDI_STOP));
+
+  button_->clearFocus();
+  QTest::keyClick(&window_, Qt::Key_Tab);
+  ASSERT_TRUE(button_->hasFocus());
+  // Every other pixel of the rectangle 3 pixels inside the edges, over the icon.
+  QImage expected = Expected(false, false, false, IDI_STOP);
+  const QColor mark = button_->palette().color(QPalette::ButtonText);
+  for (int y = 3; y <= kHeight - 4; ++y) {
+    for (int x = 3; x <= kWidth - 4; ++x) {
+      const bool onEdge = x == 3 || y == 3 || x == kWidth - 4 || y == kHeight - 4;
+      if (onEdge && (x + y) % 2 == 0) expected.setPixelColor(x, y, mark);
+    }
+  }
+  EXPECT_EQ(Grab(), expected);
+
+  QTest::keyClick(&window_, Qt::Key_Tab);
+  EXPECT_FALSE(button_->hasFocus());
+  EXPECT_EQ(Grab(), Expected(false, false, false, IDI_STOP)) << "the mark goes with the focus";
 }
 
 TEST_F(ImageButtonTest, LatchedIsSunkenOnTheGreyTextColourWhereverThePointerIs) {

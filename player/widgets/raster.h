@@ -13,6 +13,12 @@ QRect Span(int left, int top, int right, int bottom);
 
 void FillSpan(QImage& image, const QRect& span, QRgb colour);
 
+// Where a logical coordinate falls on an image of `ratio` device pixels per
+// logical pixel: the first device pixel of that logical pixel.
+int ToDevice(int logical, qreal ratio);
+// The device pixels a logical rectangle covers.
+QRect ToDevice(const QRect& logical, qreal ratio);
+
 // A one-pixel line from `from` towards `to`, without the end point, drawing
 // only inside `clip`.
 void DrawLine(QImage& image, QPoint from, QPoint to, QRgb colour, const QRect& clip);

@@ -16,7 +16,9 @@ class CMemoryDC {
  public:
   // Over `target` (a painter open on the control, in client coordinates)
   // for `rect`, pre-filled with `background`. What is drawn at a point of
-  // the off-screen image shows at the same point of the target.
+  // the off-screen image shows at the same point of the target. An image
+  // with a device pixel ratio is addressed in logical coordinates through a
+  // painter, and its device pixels reach the screen one to one.
   CMemoryDC(QPainter& target, QImage& offscreen, const QRect& rect, QRgb background);
   // As above without the fill.
   CMemoryDC(QPainter& target, QImage& offscreen, const QRect& rect);
@@ -30,7 +32,8 @@ class CMemoryDC {
  private:
   QPainter& target_;
   QImage& offscreen_;
-  QRect rect_;
+  QRect rect_;        // logical
+  QRect deviceRect_;  // the same in the image's pixels
 };
 
 }  // namespace kestrel

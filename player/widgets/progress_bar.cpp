@@ -9,6 +9,8 @@ CProgressBar::CProgressBar(QWidget* parent) : QFrame(parent) {
   setLineWidth(1);
   // The desktop colour has no counterpart here; the palette's dark shade stands in.
   ground_ = FromQRgb(palette().color(QPalette::Dark).rgb());
+  setAccessibleName(QStringLiteral("Progress"));
+  setAccessibleDescription(QStringLiteral("How much of the message has been played"));
 }
 
 void CProgressBar::Advance() {

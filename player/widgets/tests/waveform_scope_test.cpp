@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include <QImage>
 #include <QWidget>
 
@@ -46,6 +48,50 @@ TEST_F(WaveformScopeTest, LaysOutAPlotRectangleInsetByFour) {
   EXPECT_EQ(Pixel(166, 100), kGrid);  // first vertical line at right - step
   EXPECT_EQ(Pixel(100, 100), kBlack);
   EXPECT_EQ(Pixel(2, 2), kBlack);
+}
+
+// Run at scale 1 with the others, and again at 1.5 (see CMakeLists.txt),
+// where a logical pixel is one or two device pixels by turns.
+TEST_F(WaveformScopeTest, EveryGridLineIsOneDevicePixelWideAtTheScreensScale) {
+  Plot(1.0f, 100);
+  const QImage shown = scope.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  const qreal ratio = shown.devicePixelRatio();
+  if (qEnvironmentVariableIsSet("QT_SCALE_FACTOR")) {
+    ASSERT_DOUBLE_EQ(ratio, qEnvironmentVariable("QT_SCALE_FACTOR").toDouble());
+  }
+  const QPoint origin = scope.contentsRect().topLeft();
+  auto device = [&](int logical) { return static_cast<int>(logical * ratio); };
+  // Runs of grid colour along a line of device pixels, and their lengths.
+  auto runs = [&](bool across, int at, int from, int to) {
+    std::vector<int> lengths;
+    int length = 0;
+    for (int i = from; i <= to; ++i) {
+      const QRgb pixel = across ? shown.pixel(i, at) : shown.pixel(at, i);
+      if (pixel == kGrid) {
+        ++length;
+      } else if (length > 0) {
+        lengths.push_back(length);
+        length = 0;
+      }
+    }
+    if (length > 0) lengths.push_back(length);
+    return lengths;
+  };
+  // A row through the first row of cells crosses the frame's two sides and
+  // five inner lines; a column through a cell, the frame and four lines.
+  const std::vector<int> vertical =
+      runs(true, device(origin.y() + 19), device(origin.x()), device(origin.x() + 200) - 1);
+  const std::vector<int> horizontal =
+      runs(false, device(origin.x() + 181), device(origin.y()), device(origin.y() + 160) - 1);
+  EXPECT_EQ(vertical, std::vector<int>(7, 1));
+  EXPECT_EQ(horizontal, std::vector<int>(6, 1));
+  // The trace still lies over the grid, OR-ed where it crosses a line.
+  // (Looked up at the middle of the logical pixel, which the scaling of
+  // the trace covers whatever the fraction.)
+  auto centre = [&](int logical) { return static_cast<int>((logical + 0.5) * ratio); };
+  const int middle = centre(origin.y() + 80);
+  EXPECT_EQ(shown.pixel(centre(origin.x() + 100), middle), kGreen);
+  EXPECT_EQ(shown.pixel(centre(origin.x() + 136), middle), qRgb(31, 255, 31));
 }
 
 TEST_F(WaveformScopeTest, SilenceDrawsAHorizontalLineThroughTheMiddle) {

@@ -1,5 +1,6 @@
 #include "raster.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -13,6 +14,14 @@ void FillSpan(QImage& image, const QRect& span, QRgb colour) {
     auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
     for (int x = area.left(); x <= area.right(); ++x) row[x] = colour;
   }
+}
+
+int ToDevice(int logical, qreal ratio) { return static_cast<int>(std::floor(logical * ratio)); }
+
+QRect ToDevice(const QRect& logical, qreal ratio) {
+  if (ratio == 1.0) return logical;
+  return Span(ToDevice(logical.left(), ratio), ToDevice(logical.top(), ratio),
+              ToDevice(logical.left() + logical.width(), ratio), ToDevice(logical.top() + logical.height(), ratio));
 }
 
 void DrawLine(QImage& image, QPoint from, QPoint to, QRgb colour, const QRect& clip) {
