@@ -15,9 +15,11 @@ int LongestCode(const CodeTable& table) {
   return longest;
 }
 
-std::uint32_t LeafEntry(std::uint32_t node, int centre, int length) {
+std::uint32_t Entry(const CodeTable& table, std::uint32_t node, int centre, int length) {
+  const auto bits = static_cast<std::uint32_t>(length);
+  if (!table.IsLeaf(node)) return CodeLookup::kInner | node << 16 | bits;
   const auto value = static_cast<std::uint16_t>(SymbolToValue(node - 1, centre));
-  return CodeLookup::kLeaf | (static_cast<std::uint32_t>(length) << 16) | value;
+  return static_cast<std::uint32_t>(value) << 16 | bits;
 }
 
 void Build(const CodeTable& table, int centre, CodeLookup& lookup) {
@@ -32,10 +34,10 @@ void Build(const CodeTable& table, int centre, CodeLookup& lookup) {
       node = (window >> length) & 1u ? table.right[index] : table.left[index];
       ++length;
     }
-    lookup.first[window] = table.IsLeaf(node) ? LeafEntry(node, centre, length) : node;
+    lookup.first[window] = Entry(table, node, centre, length);
   }
-  const std::uint32_t one = lookup.first[1];
-  lookup.onesAreZeros = (one & CodeLookup::kLeaf) && ((one >> 16) & 31u) == 1 && (one & 0xFFFFu) == 0;
+  // The code "1" alone is a leaf, and its value is 0.
+  lookup.onesAreZeros = lookup.first[1] == 1u;
 }
 
 // The payload's first bit is the least significant bit of its first byte,
@@ -59,8 +61,11 @@ bool BuildCodeLookups(const VideoCodeTables& tables, VideoCodeLookups& out) {
   return fits;
 }
 
-std::size_t DecodeWhileWindowFits(const CodeLookup& lookup, const std::uint8_t* payload, std::size_t length,
-                                  std::size_t& position, std::size_t count, std::int16_t* out) {
+namespace {
+
+template <bool kOnesAreZeros>
+std::size_t DecodeWindows(const CodeLookup& lookup, const std::uint8_t* payload, std::size_t length,
+                          std::size_t& position, std::size_t count, std::int16_t* out) {
   static_assert(CodeLookup::kMaxCodeBits <= 57, "a window holds at least 57 unread bits");
   constexpr std::uint32_t kMask = (1u << CodeLookup::kLookupBits) - 1;
   const CodeTable& table = *lookup.table;
@@ -75,7 +80,7 @@ std::size_t DecodeWhileWindowFits(const CodeLookup& lookup, const std::uint8_t* 
     int left = unread;
     // Codes while a longest code still fits in what is left.
     while (left >= CodeLookup::kMaxCodeBits && i < count) {
-      if (lookup.onesAreZeros) {
+      if constexpr (kOnesAreZeros) {
         // Zeros above the unread bits stop the count; the top bit stops it
         // at 63 when all 64 are unread ones.
         int ones = __builtin_ctzll(~window | (1ull << 63));
@@ -88,17 +93,15 @@ std::size_t DecodeWhileWindowFits(const CodeLookup& lookup, const std::uint8_t* 
         }
       }
       const std::uint32_t entry = lookup.first[window & kMask];
-      if (entry & CodeLookup::kLeaf) {
-        const int length = static_cast<int>((entry >> 16) & 31u);
-        out[i++] = static_cast<std::int16_t>(entry & 0xFFFFu);
-        window >>= length;
-        left -= length;
+      const int used = static_cast<int>(entry & 63u);
+      window >>= used;
+      left -= used;
+      if (!(entry & CodeLookup::kInner)) {
+        out[i++] = static_cast<std::int16_t>(entry >> 16);
         continue;
       }
       // A code longer than the lookup: on down the tree, one bit at a time.
-      std::uint32_t node = entry;
-      window >>= CodeLookup::kLookupBits;
-      left -= CodeLookup::kLookupBits;
+      std::uint32_t node = entry >> 16;
       while (node >= firstInner) {
         const std::uint32_t index = node - firstInner;
         node = window & 1u ? table.right[index] : table.left[index];
@@ -111,6 +114,14 @@ std::size_t DecodeWhileWindowFits(const CodeLookup& lookup, const std::uint8_t* 
   }
   position = pos;
   return i;
+}
+
+}  // namespace
+
+std::size_t DecodeWhileWindowFits(const CodeLookup& lookup, const std::uint8_t* payload, std::size_t length,
+                                  std::size_t& position, std::size_t count, std::int16_t* out) {
+  return lookup.onesAreZeros ? DecodeWindows<true>(lookup, payload, length, position, count, out)
+                             : DecodeWindows<false>(lookup, payload, length, position, count, out);
 }
 
 }  // namespace kestrel

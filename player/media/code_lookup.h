@@ -18,10 +18,11 @@ struct CodeLookup {
   // unread bits; the fixed tables' longest code is 20 bits.
   static constexpr int kMaxCodeBits = 20;
 
-  // Per window value: a leaf entry (kLeaf set) holds the code's value in its
-  // low 16 bits and its length in bits 16 .. 20; otherwise the entry is the
-  // inner node reached after kLookupBits bits.
-  static constexpr std::uint32_t kLeaf = 1u << 31;
+  // Per window value, an entry whose bits 0 .. 5 are how many bits it
+  // decides (the code's length, or kLookupBits) and whose bits 16 .. 31 are
+  // the code's value, or, with kInner set, the inner node reached. The length
+  // sits low so that shifting the window by the entry takes it.
+  static constexpr std::uint32_t kInner = 1u << 8;
   std::array<std::uint32_t, 1u << kLookupBits> first{};
   const CodeTable* table = nullptr;
   int centre = 0;

@@ -46,8 +46,8 @@ class ColumnPass {
   }
 
  private:
-  template <int kSlots>
-  const double* Widened(const float* rows, int r, double (&slots)[kSlots][Buffers::kMaxHalf], int (&tag)[kSlots]) {
+  template <int kSlots, int kSize>
+  const double* Widened(const float* rows, int r, double (&slots)[kSlots][kSize], int (&tag)[kSlots]) {
     static_assert((kSlots & (kSlots - 1)) == 0);
     const int slot = r & (kSlots - 1);
     if (tag[slot] != r) {
@@ -65,77 +65,69 @@ class ColumnPass {
   int highTag_[8] = {-1, -1, -1, -1, -1, -1, -1, -1};
 };
 
-// One level of 2w x 2h into `out` (stride 2w), a row pair at a time: the
-// columns of each half, then the two rows. When the right half is zero its
-// columns are zero, so every row's high-pass half is zero and is not formed.
+// The width of a strip of `planes` planes w wide.
+constexpr int StripWidth(int planes, int w) { return planes * w + (planes - 1) * Buffers::kGap; }
+
+// One level of 2w x 2h for a strip of `planes` planes into `out` (stride
+// `outStride`), a row pair at a time: the columns of each half, then the
+// rows of each plane. When the right half is zero its columns are zero, so
+// every row's high-pass half is zero and is not formed. Only a single plane
+// has a coded right half.
 void SynthesizeLevel(const VideoKernels& kernels, const ColumnHalf& left, const ColumnHalf& right, int w, int h,
-                     float* out, Buffers& b) {
-  ColumnPass leftPass(kernels, left, w, h, b.wide[0]);
+                     int planes, float* out, int outStride, Buffers& b) {
+  ColumnPass leftPass(kernels, left, StripWidth(planes, w), h, b.wide[0]);
   ColumnPass rightPass(kernels, right, w, h, b.wide[1]);
-  double* evenLow = b.rowInput[0] + Buffers::kRowPad;
-  double* oddLow = b.rowInput[1] + Buffers::kRowPad;
-  double* evenHigh = b.rowInput[2] + Buffers::kRowPad;
-  double* oddHigh = b.rowInput[3] + Buffers::kRowPad;
+  double* low[2] = {b.rowInput[0] + Buffers::kRowPad, b.rowInput[1] + Buffers::kRowPad};
+  double* high[2] = {b.rowInput[2] + Buffers::kRowPad, b.rowInput[3] + Buffers::kRowPad};
   for (int k = 0; k < h; ++k) {
-    float* even = out + 2 * k * 2 * w;
-    float* odd = even + 2 * w;
-    leftPass.Pair(k, evenLow, oddLow);
-    if (right.low) {
-      rightPass.Pair(k, evenHigh, oddHigh);
-      kernels.rowFull(evenLow, evenHigh, w, even);
-      kernels.rowFull(oddLow, oddHigh, w, odd);
-    } else {
-      kernels.rowLow(evenLow, w, even);
-      kernels.rowLow(oddLow, w, odd);
+    leftPass.Pair(k, low[0], low[1]);
+    if (right.low) rightPass.Pair(k, high[0], high[1]);
+    for (int r = 0; r < 2; ++r) {
+      float* row = out + (2 * k + r) * outStride;
+      if (right.low)
+        kernels.rowFull(low[r], high[r], w, row);
+      else
+        kernels.rowLow(low[r], w, planes, row);
     }
   }
-}
-
-// A chroma plane from its 20 x 15 base band up to 160 x 120; nothing but the
-// base band is ever coded.
-void SynthesizeChroma(const VideoKernels& kernels, const float* base, float* level40, float* level80,
-                      float* level160, Buffers& b) {
-  SynthesizeLevel(kernels, {base, nullptr, 20}, {}, 20, 15, level40, b);
-  SynthesizeLevel(kernels, {level40, nullptr, 40}, {}, 40, 30, level80, b);
-  SynthesizeLevel(kernels, {level80, nullptr, 80}, {}, 80, 60, level160, b);
 }
 
 }  // namespace
 
 void ReconstructPicture(const VideoSymbols& symbols, int quality, const VideoKernels& kernels,
                         FastReconstructionBuffers& b, std::uint8_t* picture) {
-  float* const bases[3] = {b.yBase, b.uBase, b.vBase};
-  const int baseStrides[3] = {40, 20, 20};
+  constexpr int kGap = Buffers::kGap;
+  constexpr int kUvBase = StripWidth(2, 20), kUv40 = StripWidth(2, 40), kUv80 = StripWidth(2, 80);
+  float* const bases[3] = {b.yBase, b.uvBase, b.uvBase + 20 + kGap};
+  const int baseStrides[3] = {40, kUvBase, kUvBase};
   PlaceBaseBands(symbols, quality, bases, baseStrides);
   PlaceLumaDetail(symbols, quality, {b.y3Horizontal, b.y3Vertical, b.y3Diagonal, 40, b.y2Horizontal, b.y2Vertical, 80});
 
   // Luma: levels 80 x 60 and 160 x 120 carry coded detail; the level-2
   // diagonal band is never coded.
-  SynthesizeLevel(kernels, {b.yBase, b.y3Vertical, 40}, {b.y3Horizontal, b.y3Diagonal, 40}, 40, 30, b.y80, b);
-  SynthesizeLevel(kernels, {b.y80, b.y2Vertical, 80}, {b.y2Horizontal, nullptr, 80}, 80, 60, b.y160, b);
-  SynthesizeChroma(kernels, b.uBase, b.u40, b.u80, b.u160, b);
-  SynthesizeChroma(kernels, b.vBase, b.v40, b.v80, b.v160, b);
+  constexpr int kLast = Buffers::kLastWidth;
+  SynthesizeLevel(kernels, {b.yBase, b.y3Vertical, 40}, {b.y3Horizontal, b.y3Diagonal, 40}, 40, 30, 1, b.y80, 80, b);
+  SynthesizeLevel(kernels, {b.y80, b.y2Vertical, 80}, {b.y2Horizontal, nullptr, 80}, 80, 60, 1, b.last, kLast, b);
+  // Chroma: nothing but the base bands is ever coded.
+  SynthesizeLevel(kernels, {b.uvBase, nullptr, kUvBase}, {}, 20, 15, 2, b.uv40, kUv40, b);
+  SynthesizeLevel(kernels, {b.uv40, nullptr, kUv40}, {}, 40, 30, 2, b.uv80, kUv80, b);
+  SynthesizeLevel(kernels, {b.uv80, nullptr, kUv80}, {}, 80, 60, 2, b.last + 160 + kGap, kLast, b);
 
   // The 320 x 240 level has no coded detail in any plane. It runs two rows at
-  // a time for all three planes and converts them to pixels while they are
-  // still in the cache, so the full-size planes never exist.
+  // a time and converts them to pixels while they are still in the cache, so
+  // the full-size planes never exist.
   constexpr int w = kPictureWidth / 2, h = kPictureHeight / 2;
   static_assert(kPictureWidth % 32 == 0, "the colour kernels take 32 positions at a time");
-  static_assert(w <= Buffers::kMaxHalf);
-  ColumnPass planes[3] = {{kernels, {b.y160, nullptr, w}, w, h, b.wide[0]},
-                          {kernels, {b.u160, nullptr, w}, w, h, b.wide[1]},
-                          {kernels, {b.v160, nullptr, w}, w, h, b.wide[2]}};
+  static_assert(StripWidth(3, w) == kLast);
+  ColumnPass columns(kernels, {b.last, nullptr, kLast}, kLast, h, b.wide[0]);
+  double* low[2] = {b.rowInput[0] + Buffers::kRowPad, b.rowInput[1] + Buffers::kRowPad};
   for (int k = 0; k < h; ++k) {
-    for (int p = 0; p < 3; ++p) {
-      double* even = b.rowInput[2 * p] + Buffers::kRowPad;
-      double* odd = b.rowInput[2 * p + 1] + Buffers::kRowPad;
-      planes[p].Pair(k, even, odd);
-      kernels.rowLowSplit(even, w, b.rows[2 * p]);
-      kernels.rowLowSplit(odd, w, b.rows[2 * p + 1]);
+    columns.Pair(k, low[0], low[1]);
+    for (int r = 0; r < 2; ++r) {
+      float* row = b.rows[r];
+      kernels.rowLowSplit(low[r], w, 3, row);
+      kernels.convertSplitRow(row, row + 2 * w, row + 4 * w, kPictureWidth, picture + (2 * k + r) * kPictureRowBytes);
     }
-    std::uint8_t* row = picture + 2 * k * kPictureRowBytes;
-    kernels.convertSplitRow(b.rows[0], b.rows[2], b.rows[4], kPictureWidth, row);
-    kernels.convertSplitRow(b.rows[1], b.rows[3], b.rows[5], kPictureWidth, row + kPictureRowBytes);
   }
 }
 

@@ -8,6 +8,10 @@
 
 namespace kestrel {
 
+// Places between neighbouring planes of a strip: room for the mirrored ends
+// each row filter writes around its input.
+inline constexpr int kStripGap = 4;
+
 // How a decoder reconstructs pictures. Reference is the plain formula on
 // every line of full-size planes; the others skip what the format never codes
 // and run the line filters and colour conversion in vector lanes. All three
@@ -35,11 +39,14 @@ struct VideoKernels {
   // One row: `half` low-pass values (and `half` high-pass values) into 2 half
   // outputs. Each half has two places before it and two after it, which the
   // kernel fills with the mirrored ends.
-  void (*rowLow)(double* low, int half, float* out);
+  // rowLow takes a strip of `planes` rows side by side, the input of plane p
+  // at low + p (half + kStripGap), its output at out + p (2 half + kStripGap).
+  void (*rowLow)(double* low, int half, int planes, float* out);
   void (*rowFull)(double* low, double* high, int half, float* out);
-  // rowLow with its outputs split: the even ones (positions 0, 2, ..) in
-  // out[0 .. half), the odd ones in out[half .. 2 half).
-  void (*rowLowSplit)(double* low, int half, float* out);
+  // rowLow with each plane's outputs split: the even ones (positions 0, 2, ..)
+  // in out[0 .. half), the odd ones in out[half .. 2 half), plane p's at
+  // out + 2 p half.
+  void (*rowLowSplit)(double* low, int half, int planes, float* out);
   // One row of `width` positions of the Y, U, V planes, each split as
   // rowLowSplit writes it, into blue-green-red bytes in position order.
   void (*convertSplitRow)(const float* y, const float* u, const float* v, int width, std::uint8_t* bgr);

@@ -30,6 +30,7 @@
 
 #include <cstdint>
 
+#include "video_kernels.h"
 #include "wavelet_filters.h"
 
 namespace kestrel::wavelet {
@@ -74,6 +75,7 @@ inline typename Isa::D OddFull(const Taps<Isa>& t, typename Isa::D lm1, typename
 // pass that reads it.
 template <class Isa>
 void Widen(const float* in, int n, double* out) {
+#pragma GCC unroll 4
   for (int i = 0; i < n; i += Isa::kLanes) Isa::Store(out + i, Isa::Widen(in + i));
 }
 
@@ -138,13 +140,15 @@ void RowLowTo(double* L, int half, float* out) {
       Isa::NarrowPairs(out + 2 * k, even, odd);
   }
 }
+// Strips of planes side by side, kStripGap places apart.
 template <class Isa>
-void RowLow(double* L, int half, float* out) {
-  RowLowTo<Isa, false>(L, half, out);
+void RowLow(double* L, int half, int planes, float* out) {
+  for (int p = 0; p < planes; ++p)
+    RowLowTo<Isa, false>(L + p * (half + kStripGap), half, out + p * (2 * half + kStripGap));
 }
 template <class Isa>
-void RowLowSplit(double* L, int half, float* out) {
-  RowLowTo<Isa, true>(L, half, out);
+void RowLowSplit(double* L, int half, int planes, float* out) {
+  for (int p = 0; p < planes; ++p) RowLowTo<Isa, true>(L + p * (half + kStripGap), half, out + p * 2 * half);
 }
 
 template <class Isa>

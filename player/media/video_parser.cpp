@@ -47,8 +47,9 @@ PayloadCheck ParseVideoFrame(const VideoCodeTables& tables, const std::uint8_t* 
     if (region.table == CodeTableId::FineDetail) count = fine;
     std::size_t decoded = 0;
     if (lookups && !runs.Overrun()) {
+      // The lookups skip zeros (DecodeRun clears what lies past the run).
       std::int16_t* values = out.values.data() + region.start;
-      std::fill(values, values + region.capacity, std::int16_t{0});
+      std::fill(values, values + count, std::int16_t{0});
       std::size_t position = runs.Position();
       decoded = DecodeWhileWindowFits((*lookups)[region.table], payload, length, position, count, values);
       runs.Seek(position);

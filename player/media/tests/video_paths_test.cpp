@@ -222,8 +222,8 @@ TEST(VideoKernels, RowFiltersGiveThePlainFormulasValues) {
         if (withHigh) {
           k.rowFull(low.data() + 2, high.data() + 2, half, actual.data());
         } else {
-          k.rowLow(low.data() + 2, half, actual.data());
-          k.rowLowSplit(low.data() + 2, half, split.data());
+          k.rowLow(low.data() + 2, half, 1, actual.data());
+          k.rowLowSplit(low.data() + 2, half, 1, split.data());
         }
         for (int i = 0; i < 2 * half; ++i) {
           ASSERT_EQ(actual[i], expected[i]) << PathName(path) << " half " << half << " high " << withHigh << " at " << i;
@@ -231,6 +231,35 @@ TEST(VideoKernels, RowFiltersGiveThePlainFormulasValues) {
             ASSERT_EQ(split[i % 2 * half + i / 2], expected[i]) << PathName(path) << " split, at " << i;
           }
         }
+      }
+    }
+  }
+}
+
+TEST(VideoKernels, RowFiltersTakeStripsOfPlanesSideBySide) {
+  constexpr int kHalf = 40, kPlanes = 3;
+  std::mt19937 rng(14);
+  for (VideoPath path : FastPaths()) {
+    const VideoKernels& k = *KernelsFor(path);
+    std::vector<float> lines[kPlanes];
+    std::vector<double> strip(2 + kPlanes * (kHalf + kStripGap), 7.0);
+    for (int p = 0; p < kPlanes; ++p) {
+      lines[p] = RandomLine(rng, 2 * kHalf);
+      std::fill(lines[p].begin() + kHalf, lines[p].end(), 0.0f);
+      k.widen(lines[p].data(), kHalf, strip.data() + 2 + p * (kHalf + kStripGap));
+    }
+    std::vector<float> out(kPlanes * (2 * kHalf + kStripGap), -1.0f), split(kPlanes * 2 * kHalf, -1.0f);
+    k.rowLow(strip.data() + 2, kHalf, kPlanes, out.data());
+    k.rowLowSplit(strip.data() + 2, kHalf, kPlanes, split.data());
+    for (int p = 0; p < kPlanes; ++p) {
+      std::vector<float> expected = lines[p], scratch(328);
+      SynthesizeLineReference(expected.data(), 2 * kHalf, 1, scratch.data());
+      for (int i = 0; i < 2 * kHalf; ++i) {
+        ASSERT_EQ(out[p * (2 * kHalf + kStripGap) + i], expected[i]) << PathName(path) << " plane " << p << " at " << i;
+        ASSERT_EQ(split[p * 2 * kHalf + i % 2 * kHalf + i / 2], expected[i]) << PathName(path) << " plane " << p;
+      }
+      for (int g = 0; p + 1 < kPlanes && g < kStripGap; ++g) {
+        EXPECT_EQ(out[p * (2 * kHalf + kStripGap) + 2 * kHalf + g], -1.0f) << "the gap stays as it was";
       }
     }
   }
@@ -311,7 +340,7 @@ TEST(VideoKernels, FiltersKeepTheGroupingOfEverySum) {
                 if (withHigh)
                   k.rowFull(low.data() + 2, high.data() + 2, kHalf, row.data());
                 else
-                  k.rowLow(low.data() + 2, kHalf, row.data());
+                  k.rowLow(low.data() + 2, kHalf, 1, row.data());
                 ASSERT_EQ(row, expected) << PathName(path) << " row, places " << i << " " << j << " " << q;
 
                 // The same line down kWidth columns, for the row pairs whose
