@@ -139,20 +139,6 @@ TEST(VideoPaths, RandomPayloadsDecodeAlikeOnEveryPath) {
   }
 }
 
-TEST(VideoPaths, PayloadsCutNearTheirEndDecodeAlikeOnEveryPath) {
-  // The table-driven decoder hands over to the bit walk in the last 8 bytes.
-  PathComparison paths;
-  const Bytes whole = Encode(RandomFrame(77, ValueSpread::AsFrequencies));
-  for (std::size_t cut = 0; cut <= 24 && cut <= whole.size(); ++cut) {
-    const Bytes payload(whole.begin(), whole.end() - static_cast<std::ptrdiff_t>(cut));
-    ASSERT_EQ(paths.Compare(payload, 3, false), "") << "cut " << cut;
-  }
-  for (std::size_t keep : {0, 3, 4, 41, 42, 43, 49, 50, 51}) {
-    const Bytes payload(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(keep));
-    ASSERT_EQ(paths.Compare(payload, 3, false), "") << "keep " << keep;
-  }
-}
-
 Bytes ReadFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   return Bytes(std::istreambuf_iterator<char>(in), {});
@@ -207,60 +193,39 @@ std::vector<double> Widened(const VideoKernels& k, const float* values, int n) {
   return wide;
 }
 
+// Lines through the plain formula: the high-pass-only filter on one line, the
+// low-pass-only ones on a strip of planes side by side, kStripGap apart.
 TEST(VideoKernels, RowFiltersGiveThePlainFormulasValues) {
+  constexpr int kPlanes = 3;
   std::mt19937 rng(11);
   for (VideoPath path : FastPaths()) {
     const VideoKernels& k = *KernelsFor(path);
     for (int half : {20, 40, 80, 160}) {
-      for (bool withHigh : {false, true}) {
-        std::vector<float> line = RandomLine(rng, 2 * half);
-        if (!withHigh) std::fill(line.begin() + half, line.end(), 0.0f);
-        std::vector<float> expected = line, scratch(328);
-        SynthesizeLineReference(expected.data(), 2 * half, 1, scratch.data());
-        std::vector<double> low = Widened(k, line.data(), half), high = Widened(k, line.data() + half, half);
-        std::vector<float> actual(2 * half, -1.0f), split(2 * half, -1.0f);
-        if (withHigh) {
-          k.rowFull(low.data() + 2, high.data() + 2, half, actual.data());
-        } else {
-          k.rowLow(low.data() + 2, half, 1, actual.data());
-          k.rowLowSplit(low.data() + 2, half, 1, split.data());
-        }
-        for (int i = 0; i < 2 * half; ++i) {
-          ASSERT_EQ(actual[i], expected[i]) << PathName(path) << " half " << half << " high " << withHigh << " at " << i;
-          if (!withHigh) {
-            ASSERT_EQ(split[i % 2 * half + i / 2], expected[i]) << PathName(path) << " split, at " << i;
-          }
-        }
+      std::vector<float> lines[kPlanes], expected[kPlanes], scratch(328);
+      std::vector<double> strip(2 + kPlanes * (half + kStripGap), 7.0);
+      for (int p = 0; p < kPlanes; ++p) {
+        lines[p] = RandomLine(rng, 2 * half);
+        if (p > 0) std::fill(lines[p].begin() + half, lines[p].end(), 0.0f);
+        expected[p] = lines[p];
+        SynthesizeLineReference(expected[p].data(), 2 * half, 1, scratch.data());
+        if (p > 0) k.widen(lines[p].data(), half, strip.data() + 2 + (p - 1) * (half + kStripGap));
       }
-    }
-  }
-}
+      std::vector<double> low = Widened(k, lines[0].data(), half), high = Widened(k, lines[0].data() + half, half);
+      std::vector<float> full(2 * half, -1.0f);
+      k.rowFull(low.data() + 2, high.data() + 2, half, full.data());
+      EXPECT_EQ(full, expected[0]) << PathName(path) << " half " << half;
 
-TEST(VideoKernels, RowFiltersTakeStripsOfPlanesSideBySide) {
-  constexpr int kHalf = 40, kPlanes = 3;
-  std::mt19937 rng(14);
-  for (VideoPath path : FastPaths()) {
-    const VideoKernels& k = *KernelsFor(path);
-    std::vector<float> lines[kPlanes];
-    std::vector<double> strip(2 + kPlanes * (kHalf + kStripGap), 7.0);
-    for (int p = 0; p < kPlanes; ++p) {
-      lines[p] = RandomLine(rng, 2 * kHalf);
-      std::fill(lines[p].begin() + kHalf, lines[p].end(), 0.0f);
-      k.widen(lines[p].data(), kHalf, strip.data() + 2 + p * (kHalf + kStripGap));
-    }
-    std::vector<float> out(kPlanes * (2 * kHalf + kStripGap), -1.0f), split(kPlanes * 2 * kHalf, -1.0f);
-    k.rowLow(strip.data() + 2, kHalf, kPlanes, out.data());
-    k.rowLowSplit(strip.data() + 2, kHalf, kPlanes, split.data());
-    for (int p = 0; p < kPlanes; ++p) {
-      std::vector<float> expected = lines[p], scratch(328);
-      SynthesizeLineReference(expected.data(), 2 * kHalf, 1, scratch.data());
-      for (int i = 0; i < 2 * kHalf; ++i) {
-        ASSERT_EQ(out[p * (2 * kHalf + kStripGap) + i], expected[i]) << PathName(path) << " plane " << p << " at " << i;
-        ASSERT_EQ(split[p * 2 * kHalf + i % 2 * kHalf + i / 2], expected[i]) << PathName(path) << " plane " << p;
+      std::vector<float> out(2 * (2 * half + kStripGap), -1.0f), split(2 * 2 * half, -1.0f);
+      k.rowLow(strip.data() + 2, half, kPlanes - 1, out.data());
+      k.rowLowSplit(strip.data() + 2, half, kPlanes - 1, split.data());
+      for (int p = 1; p < kPlanes; ++p) {
+        const int q = p - 1;
+        for (int i = 0; i < 2 * half; ++i) {
+          ASSERT_EQ(out[q * (2 * half + kStripGap) + i], expected[p][i]) << PathName(path) << " half " << half << " at " << i;
+          ASSERT_EQ(split[q * 2 * half + i % 2 * half + i / 2], expected[p][i]) << PathName(path) << " split, at " << i;
+        }
       }
-      for (int g = 0; p + 1 < kPlanes && g < kStripGap; ++g) {
-        EXPECT_EQ(out[p * (2 * kHalf + kStripGap) + 2 * kHalf + g], -1.0f) << "the gap stays as it was";
-      }
+      for (int g = 0; g < kStripGap; ++g) EXPECT_EQ(out[2 * half + g], -1.0f) << "the gap stays as it was";
     }
   }
 }
