@@ -7,8 +7,8 @@
 set -euo pipefail
 status=0
 for file in "$@"; do
-  found=$(objdump -d --no-show-raw-insn "$file" |
-    awk '/^[0-9a-f]+ <.*>:$/ { fn = $2 } /\tv?f(n?m(add|sub)|maddsub|msubadd)[0-9a-z]*[ \t]/ { print fn " " $0 }')
+  found=$(objdump -d -C --no-show-raw-insn "$file" |
+    awk '/^[0-9a-f]+ <.*>:$/ { fn = substr($0, index($0, "<")) } /\tv?f(n?m(add|sub)|maddsub|msubadd)[0-9a-z]*[ \t]/ { print fn " " $0 }')
   if [[ -n "$found" ]]; then
     echo "$file holds fused multiply-add instructions:" >&2
     head -n 20 <<<"$found" >&2
