@@ -38,7 +38,7 @@ std::string Wrapped(const std::string& text, std::size_t width, std::size_t inde
 std::vector<OptionSpec> AllOptions(const CommandSpec& spec) {
   std::vector<OptionSpec> all = spec.options;
   if (spec.writesFiles) all.push_back({"no-clobber", 'n', nullptr, "never overwrite an existing file (exit status 1)"});
-  all.push_back({"quiet", 'q', nullptr, "no progress line on the terminal"});
+  all.push_back({"quiet", 'q', nullptr, "no progress line on the terminal and no summary"});
   all.push_back({"help", 'h', nullptr, "show this help and end"});
   all.push_back({"version", 0, nullptr, "show the version and end"});
   return all;

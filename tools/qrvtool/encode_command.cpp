@@ -43,6 +43,8 @@ int RunEncode(const std::vector<std::string>& args, std::ostream& out, std::ostr
   if (!audioPath) return UsageError(kEncode, err, "--audio is missing");
   if (!outPath) return UsageError(kEncode, err, "-o is missing");
   if (*outPath == "-") return UsageError(kEncode, err, "-o needs a file: the header is completed last");
+  if (*audioPath == "-" && parsed.Value("video") == "-")
+    return UsageError(kEncode, err, "the sound and the pictures cannot both come from standard input");
   long fps = 5;
   if (auto text = parsed.Value("fps"); text && !ParseWholeNumber(*text, 1, 5, fps))
     return UsageError(kEncode, err, "--fps takes 1 to 5, not '" + *text + "'");

@@ -37,7 +37,9 @@ int ReadExpectedDigests(const std::string& text, DecodedDigests& digests, std::s
   InputFile file;
   std::string reason;
   if (text == "-" || !file.Open(text, &reason)) {
-    if (why) *why = text == "-" ? "--verify takes PCM:BGR digests or a file of them, not '-'" : text + ": " + reason;
+    if (why)
+      *why = text == "-" ? "--verify takes PCM:BGR digests or a file of them, not '-'"
+                         : text + ": " + reason + " (--verify takes PCM:BGR digests or a file of them)";
     return text == "-" ? kExitBadInput : kExitIoError;
   }
   std::string content(kLongestDigestFile, '\0');
