@@ -8,8 +8,8 @@ namespace kestrel::tool {
 
 bool StderrIsTerminal() { return isatty(STDERR_FILENO) == 1; }
 
-Reporter::Reporter(std::ostream& out, std::ostream& err, bool progressWanted)
-    : out_(out), err_(err), progressWanted_(progressWanted) {}
+Reporter::Reporter(std::ostream& out, std::ostream& err, bool progressWanted, std::chrono::steady_clock::duration delay)
+    : out_(out), err_(err), progressWanted_(progressWanted), delay_(delay) {}
 
 Reporter::~Reporter() { EndProgressLine(); }
 
@@ -34,7 +34,7 @@ void Reporter::StartProgress(std::string label) {
 
 void Reporter::Progress(double fraction) {
   if (!progressWanted_ || !started_ || fraction < 0) return;
-  if (!lineOpen_ && std::chrono::steady_clock::now() - start_ < std::chrono::seconds(1)) return;
+  if (!lineOpen_ && std::chrono::steady_clock::now() - start_ < delay_) return;
   const int percent = std::clamp(static_cast<int>(fraction * 100.0), 0, 100);
   if (percent == lastPercent_) return;
   lineOpen_ = true;

@@ -14,8 +14,9 @@ namespace kestrel::tool {
 class Reporter {
  public:
   // Progress is shown only when `progressWanted` (stderr is a terminal and
-  // no -q) and the work has taken more than a second.
-  Reporter(std::ostream& out, std::ostream& err, bool progressWanted);
+  // no -q) and the work has taken longer than `delay`.
+  Reporter(std::ostream& out, std::ostream& err, bool progressWanted,
+           std::chrono::steady_clock::duration delay = std::chrono::seconds(1));
   ~Reporter();
   Reporter(const Reporter&) = delete;
   Reporter& operator=(const Reporter&) = delete;
@@ -38,6 +39,7 @@ class Reporter {
   std::ostream& out_;
   std::ostream& err_;
   bool progressWanted_;
+  std::chrono::steady_clock::duration delay_;
   std::string label_;
   bool started_ = false, lineOpen_ = false;
   int lastPercent_ = -1;

@@ -6,17 +6,20 @@
 #include <QJsonObject>
 #include <QVariant>
 
+#include <algorithm>
+#include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
-#include <cstring>
-#include <algorithm>
 
 #include "audio_decoder.h"
 #include "md5_digest.h"
 #include "message_file.h"
 #include "message_format.h"
 #include "qrvtool.h"
+#include "reporter.h"
 #include "tool_runner.h"
 #include "support/message_builder.h"
 #include "video_decoder.h"
@@ -124,8 +127,58 @@ TEST(QrvtoolErrors, HeaderFailuresNameTheReasonAndUnreadableFilesTheSystemError)
   EXPECT_NE(r.err.find("No such file or directory"), std::string::npos) << r.err;
   EXPECT_FALSE(std::filesystem::exists(TempPath("never.pcm"))) << "no output for a file that is not a message";
 
+  // Inputs that are no files are named for what they are.
+  for (const auto& [input, reason] : {std::pair{TempPath(""), "Is a directory"}, {"/dev/null", "character device"}}) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"info", input}, {"decode", input}, {"thumbnail", input, TempPath("t.png")}}) {
+      r = RunTool(args);
+      EXPECT_EQ(r.status, 1) << args[0] << " " << input;
+      EXPECT_NE(r.err.find(reason), std::string::npos) << r.err;
+    }
+  }
+
   EXPECT_EQ(Qrvtool({"decode", "x.qrv", "--bogus"}), 2);
   EXPECT_EQ(Qrvtool({"frobnicate"}), 2);
+}
+
+TEST(QrvtoolProgress, LineEndsBeforeAnyOtherOutputAndShowsOneHundredOnce) {
+  struct Run {
+    std::ostringstream out, err;
+  };
+  auto report = [](Run& run, bool wanted) {
+    return std::make_unique<Reporter>(run.out, run.err, wanted, std::chrono::seconds(0));
+  };
+  Run reached, completed, failed, unwanted;
+  {
+    auto r = report(reached, true);
+    r->StartProgress("encoding");
+    for (double fraction : {0.5, 0.501, 1.0}) r->Progress(fraction);
+    r->CompleteProgress();
+    r->Out() << "summary\n";
+  }
+  EXPECT_EQ(reached.err.str(), "\rencoding: 50%\rencoding: 100%\n");
+  EXPECT_EQ(reached.out.str(), "summary\n");
+  {
+    auto r = report(completed, true);
+    r->StartProgress("decoding");
+    r->Progress(0.5);
+    r->CompleteProgress();
+  }
+  EXPECT_EQ(completed.err.str(), "\rdecoding: 50%\rdecoding: 100%\n");
+  {
+    auto r = report(failed, true);
+    r->StartProgress("decoding");
+    r->Progress(0.4);
+    EXPECT_EQ(r->Fail(1, "x.wav", "No space left on device"), 1);
+  }
+  EXPECT_EQ(failed.err.str(), "\rdecoding: 40%\nqrvtool: x.wav: No space left on device\n");
+  {
+    auto r = report(unwanted, false);
+    r->StartProgress("decoding");
+    r->Progress(0.5);
+    r->CompleteProgress();
+  }
+  EXPECT_EQ(unwanted.err.str(), "");
 }
 
 class QrvtoolDecode : public ::testing::Test {

@@ -48,6 +48,22 @@ info=$("$qrvtool" info <(cat demo.qrv)) || fail "info of a process substitution 
 cmp -s piped.png file.png || fail "the thumbnail on standard output differs from the file"
 note "standard input, process substitution and FIFOs are read in one pass"
 
+# thumbnail reads no further than the first picture, or four seconds of sound:
+# fed that much and then nothing, it ends, with the thumbnail of the whole file.
+cp "$samples/voice.qrv" voice.qrv
+mkfifo hanging
+for case in "demo.qrv 10000" "voice.qrv 7000"; do
+  read -r message bytes <<<"$case"
+  { head -c "$bytes" "$message"; exec sleep 60; } >hanging &
+  feeder=$!
+  timeout 30 "$qrvtool" thumbnail hanging partial.png || fail "thumbnail of $message waited for more than it needs"
+  kill "$feeder"
+  wait "$feeder" 2>/dev/null || true
+  "$qrvtool" thumbnail "$message" whole.png
+  cmp -s partial.png whole.png || fail "the thumbnail of the first $bytes bytes of $message differs"
+done
+note "thumbnail stops at the first picture or after four seconds of sound"
+
 # Recording from a pipe: the sound arrives through process substitution.
 sox -n -r 44100 -c 2 -b 16 voice.wav synth 3 sine 300
 "$qrvtool" encode -q --audio <(cat voice.wav) -o piped.qrv
