@@ -45,6 +45,8 @@ int RunPlayer(int argc, char** argv) {
   }
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("player"));
+  // Desktop shells match the windows to the installed entry by this name.
+  QGuiApplication::setDesktopFileName(QStringLiteral("kestrel-player"));
 
   CDefaultPlaybackServices playback;
   CDefaultVolumeServices volume;
