@@ -23,10 +23,22 @@ if [[ -z "${TUMBLER_THUMBNAIL_ON_BUS:-}" ]]; then
   exit
 fi
 
-uri="file://$(python3 -c 'import sys, urllib.parse; print(urllib.parse.quote(sys.argv[1]))' "$file")"
+# The file's URI, every byte but the unreserved ones percent-encoded.
+uri=file://
+LC_ALL=C
+for ((i = 0; i < ${#file}; i++)); do
+  c=${file:i:1}
+  case $c in
+  [A-Za-z0-9/._~-]) uri+=$c ;;
+  *) printf -v c '%%%02X' "'$c" && uri+=$c ;;
+  esac
+done
 thumbnail="$XDG_CACHE_HOME/thumbnails/normal/$(printf '%s' "$uri" | md5sum | cut -d' ' -f1).png"
 
 mkdir -p "$XDG_CACHE_HOME"
+# The host's GStreamer thumbnailer, which plays no part here, would first scan
+# every GStreamer plugin into a fresh registry: half a minute on a busy machine.
+export GST_PLUGIN_SYSTEM_PATH_1_0="$XDG_CACHE_HOME/no-gstreamer-plugins" GST_PLUGIN_PATH_1_0=
 log=$(mktemp /tmp/tumblerd-log.XXXXXX)
 "$tumblerd" >"$log" 2>&1 &
 host=$!
@@ -34,17 +46,11 @@ trap 'kill "$host" 2>/dev/null || true; wait "$host" 2>/dev/null || true; rm -f 
 
 service=org.freedesktop.thumbnails.Thumbnailer1
 path=/org/freedesktop/thumbnails/Thumbnailer1
-for _ in $(seq 1 100); do
-  owned=$(gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
-    --method org.freedesktop.DBus.NameHasOwner "$service" 2>/dev/null || true)
-  [[ "$owned" == "(true,)" ]] && break
-  kill -0 "$host" 2>/dev/null || fail "tumblerd ended: $(cat "$log")"
-  sleep 0.1
-done
-[[ "$owned" == "(true,)" ]] || fail "tumblerd did not take $service on the bus"
+gdbus wait --session --timeout 30 "$service" ||
+  fail "tumblerd did not take $service on the bus: $(cat "$log")"
 
 gdbus call --session --dest "$service" --object-path "$path" --method "$service.Queue" \
-  "['$uri']" "['$mime']" normal default 0 >/dev/null || fail "the Queue call failed"
+  "['$uri']" "['$mime']" normal foreground 0 >/dev/null || fail "the Queue call failed"
 for _ in $(seq 1 200); do
   [[ -s "$thumbnail" ]] && { echo "$thumbnail"; exit 0; }
   sleep 0.1
