@@ -89,4 +89,10 @@ std::optional<QCursor> LoadCursorResource(int id) {
 
 std::optional<IconResource> LoadBitmapResource(int id) { return LoadScaled(Find(id, PictureKind::Bitmap)); }
 
+QByteArray LoadDesktopIcon(const QString& name) {
+  Find(0, PictureKind::Icon);
+  QFile file(QStringLiteral(":/player/%1.svg").arg(name));
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 }  // namespace kestrel

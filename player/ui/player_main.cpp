@@ -34,6 +34,8 @@ int RunPlayer(int argc, char** argv) {
   if (const auto status = HandleStartOptions(argc, argv, {"player", kUsage}, stdout, stderr)) return *status;
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("player"));
+  // Desktop shells match the windows to the installed entry by this name.
+  QGuiApplication::setDesktopFileName(QStringLiteral("kestrel-player"));
 
   CDefaultPlaybackServices playback;
   CDefaultVolumeServices volume;
