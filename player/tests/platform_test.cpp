@@ -1,6 +1,8 @@
 // The Linux backend of the file association: its files in temporary homes.
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -9,9 +11,12 @@
 #include <QTemporaryDir>
 
 #include "platform/freedesktop_file_types.h"
+#include "pump.h"
 
 namespace kestrel {
 namespace {
+
+using namespace std::chrono_literals;
 
 QString Read(const QString& path) {
   QFile file(path);

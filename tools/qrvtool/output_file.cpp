@@ -50,6 +50,7 @@ bool OutputFile::Open(const std::string& target, bool noClobber, std::string* wh
   target_ = target;
   destination_ = target;
   noClobber_ = noClobber;
+  inPlace_ = false;
   error_ = 0;
   finished_ = false;
   auto fail = [&](int error) {
@@ -70,6 +71,12 @@ bool OutputFile::Open(const std::string& target, bool noClobber, std::string* wh
       // replace the device, not write to it.
       fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
       if (fd < 0) return fail(errno);
+    } else if (exists && st.st_size == 0) {
+      // An empty file holds nothing to lose, and whoever made it may be
+      // waiting to read it through the handle they hold.
+      fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+      if (fd < 0) return fail(errno);
+      inPlace_ = true;
     } else {
       if (exists) {
         if (char* resolved = ::realpath(target.c_str(), nullptr)) {
@@ -127,7 +134,7 @@ bool OutputFile::Finish(std::string* why) {
   if (stream_) {
     errno = 0;
     if (!error_ && std::fflush(stream_) != 0) error_ = errno ? errno : EIO;
-    if (!error_ && IsTemporaryFile() && ::fsync(::fileno(stream_)) != 0) error_ = errno;
+    if (!error_ && IsSeekableFile() && ::fsync(::fileno(stream_)) != 0) error_ = errno;
     std::FILE* stream = stream_;
     stream_ = nullptr;
     errno = 0;
@@ -152,12 +159,18 @@ bool OutputFile::Commit(std::string* why) {
   }
   registration_.Forget();
   temporary_.clear();
+  inPlace_ = false;
   return true;
 }
 
 void OutputFile::Abandon() {
   if (stream_) std::fclose(stream_);
   stream_ = nullptr;
+  // An empty file written in place goes back to empty, never left half made.
+  if (inPlace_ && ::truncate(target_.c_str(), 0) != 0) {
+    // Nothing more can be done for it; the command reports its own failure.
+  }
+  inPlace_ = false;
   if (!temporary_.empty()) ::unlink(temporary_.c_str());
   temporary_.clear();
   registration_.Forget();

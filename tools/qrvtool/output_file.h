@@ -23,7 +23,10 @@ class OutputFile {
   // "-" writes to standard output. A new or regular target is written as a
   // hidden ".NAME.XXXXXX" beside it (beside the file a symbolic link points
   // to) and renamed over it by Commit, keeping an existing file's
-  // permissions. Other existing targets (a device, a FIFO) are written
+  // permissions. An existing empty file is written in place: a thumbnail
+  // host makes the file it passes and reads it through its own open handle,
+  // which a rename would leave on the empty file; if the write fails it is
+  // made empty again. Other existing targets (a device, a FIFO) are written
   // directly. False with "TARGET: reason".
   bool Open(const std::string& target, bool noClobber, std::string* why);
 
@@ -34,6 +37,9 @@ class OutputFile {
   int Descriptor();
   // True while writing a temporary file (seekable, starting at offset 0).
   bool IsTemporaryFile() const { return !temporary_.empty(); }
+  // True while writing a regular file from offset 0 (a temporary, or an
+  // empty file written in place), which a writer may seek back into.
+  bool IsSeekableFile() const { return IsTemporaryFile() || inPlace_; }
   // Where the bytes go now: the temporary, for a program that writes there.
   const std::string& WorkingPath() const { return temporary_.empty() ? target_ : temporary_; }
   const std::string& Target() const { return target_; }
@@ -54,6 +60,7 @@ class OutputFile {
   std::string target_, destination_, temporary_;
   TemporaryEntry registration_;
   bool noClobber_ = false;
+  bool inPlace_ = false;  // an existing empty file, written directly
   int error_ = 0;
   bool finished_ = false;
 };

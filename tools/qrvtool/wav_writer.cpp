@@ -36,7 +36,7 @@ WavWriter::~WavWriter() { Close(); }
 
 bool WavWriter::Open(OutputFile& output, int sampleRate) {
   output_ = &output;
-  if (output.IsTemporaryFile()) {
+  if (output.IsSeekableFile()) {
     SF_INFO info{};
     info.samplerate = sampleRate;
     info.channels = 1;

@@ -56,4 +56,12 @@ for command in "${commands[@]}"; do
   [[ "$(entries disk/frames)" == "frame-00001.png " ]] || fail "$command left in frames/: $(entries disk/frames)"
 done
 note "every kind of output on a full disk: status 1, the old file kept, nothing left behind"
+
+# An empty file is written in place (a thumbnail host's); on a full disk it is
+# left empty again rather than half written.
+: >disk/host.wav
+run "$qrvtool" decode m.qrv --wav disk/host.wav
+expect 1 "decode into an empty file on a full disk"
+[[ -f disk/host.wav && ! -s disk/host.wav ]] || fail "the empty file was left with $(stat -c %s disk/host.wav 2>&1) bytes"
+note "an empty file written in place on a full disk is left empty"
 note PASS

@@ -61,6 +61,16 @@ expect 0 "decode over an existing file"
 [[ $(head -c 4 out.wav) == RIFF && $(stat -c %a out.wav) == 640 ]] || fail "the replaced file is no WAV or lost its permissions"
 note "-n keeps existing files; without it they are replaced and keep their permissions"
 
+# An empty file that a thumbnail host made and holds open is filled in place:
+# the host reads through its own handle, which a rename would leave empty.
+: >host.png
+exec 7<host.png
+run "$qrvtool" thumbnail m.qrv host.png 64
+expect 0 "thumbnail into an empty file held open"
+[[ "$(head -c 8 <&7 | od -An -c | tr -d ' ')" == '211PNG\r\n032\n' ]] || fail "the held handle reads no PNG"
+exec 7<&-
+note "an empty output file is written in place"
+
 # Odd names: a leading dash after --, spaces, a line break, bytes that are not UTF-8.
 odd=$'-odd name\n\xe9.qrv'
 cp -- m.qrv "$odd"
