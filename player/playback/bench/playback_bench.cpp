@@ -29,7 +29,6 @@
 #include "recording_message_box.h"
 #include "silent_wave_output.h"
 #include "support/message_builder.h"
-#include "timer_thread_clock.h"
 #include "tone_audio.h"
 
 namespace kestrel {
@@ -97,11 +96,10 @@ testing::CPrivateNullSink& Sink() {
 struct Rig {
   CPulseWaveOutput sound{"Kestrel Message Player", 250 * 320, Sink().Name()};
   CSilentWaveOutput silent;
-  CTimerThreadClock clock;
   testing::CRecordingMessageBox box;
   testing::CPanelHost host;
   std::unique_ptr<TimedPanel> panel;
-  Rig() { panel = std::make_unique<TimedPanel>(&host, PlaybackServices{&sound, &silent, &clock, &box, {}}); }
+  Rig() { panel = std::make_unique<TimedPanel>(&host, PlaybackServices{&sound, &silent, &box, {}}); }
 };
 
 std::string ToneMessage() {

@@ -25,7 +25,6 @@
 #include "recording_message_box.h"
 #include "silent_wave_output.h"
 #include "support/message_builder.h"
-#include "timer_thread_clock.h"
 #include "tone_audio.h"
 
 namespace kestrel {
@@ -46,7 +45,9 @@ using testing::PumpUntil;
 
 struct CountingListener : IWaveOutputListener {
   std::atomic<int> finished{0};
+  std::atomic<int> lost{0};
   void OnBufferFinished(std::uint32_t) override { ++finished; }
+  void OnDeviceLost() override { ++lost; }
 };
 
 TEST(PulseWaveOutput, BuffersFinishAsTheyArePlayedAndResetGivesBackTheRest) {
@@ -149,9 +150,8 @@ void PlayAndCompare(const std::string& path, const std::vector<std::int16_t>& ex
   ASSERT_TRUE(sink.Loaded()) << "no null sink could be loaded";
   CPulseWaveOutput sound("kestrel test", 250 * 320, sink.Name());
   CSilentWaveOutput silent;
-  CTimerThreadClock clock;
   testing::CRecordingMessageBox box;
-  PlaybackServices services{&sound, &silent, &clock, &box, {}};
+  PlaybackServices services{&sound, &silent, &box, {}};
   testing::CPanelHost host;
   auto panel = std::make_unique<CPlaybackPanel>(&host, services);
 
