@@ -64,6 +64,9 @@ class CPlaybackPanel : public QWidget, public IWaveDeviceSink, public IVideoWind
   const QLabel* TotalLabel() const { return totalLabel_; }
   const QLabel* CurrentCaption() const { return currentCaption_; }
 
+  // OnFramePresented comes from the presentation thread: a subclass that
+  // overrides it calls Close in its own destructor, so that the thread has
+  // ended before the subclass goes.
   void OnBufferDone() override;
   void OnDeviceLost() override;
   void OnFramePresented() override;

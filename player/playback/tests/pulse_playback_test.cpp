@@ -61,9 +61,11 @@ TEST(PulseWaveOutput, BuffersFinishAsTheyArePlayedAndResetGivesBackTheRest) {
   for (int i = 0; i < 50; ++i) output.Write(&buffers[i * 320], 320, 1);
   std::this_thread::sleep_for(150ms);
   EXPECT_EQ(listener.finished.load(), 0) << "opened paused: nothing may finish before Restart";
+  EXPECT_FALSE(output.IsPolling()) << "the server is not asked while nothing plays";
 
   const auto start = Clock::now();
   output.Restart();
+  EXPECT_TRUE(output.IsPolling());
   while (listener.finished.load() < 50 && Clock::now() - start < 5s) std::this_thread::sleep_for(2ms);
   EXPECT_EQ(listener.finished.load(), 50);
   // One second of sound cannot have been heard in much less than a second.
@@ -73,6 +75,7 @@ TEST(PulseWaveOutput, BuffersFinishAsTheyArePlayedAndResetGivesBackTheRest) {
   while (listener.finished.load() < 60 && Clock::now() - start < 10s) std::this_thread::sleep_for(2ms);
   output.Reset();
   EXPECT_EQ(listener.finished.load(), 150);
+  EXPECT_FALSE(output.IsPolling());
 
   // After the flush the stream goes on from where the server had read.
   for (int i = 0; i < 10; ++i) output.Write(&buffers[i * 320], 320, 3);
@@ -80,6 +83,9 @@ TEST(PulseWaveOutput, BuffersFinishAsTheyArePlayedAndResetGivesBackTheRest) {
   const auto again = Clock::now();
   while (listener.finished.load() < 160 && Clock::now() - again < 5s) std::this_thread::sleep_for(2ms);
   EXPECT_EQ(listener.finished.load(), 160);
+  output.Pause();
+  EXPECT_FALSE(output.IsPolling());
+  EXPECT_EQ(listener.lost.load(), 0);
   output.Close();
 }
 

@@ -12,6 +12,9 @@ namespace kestrel::testing {
 class CCountingPanel : public CPlaybackPanel {
  public:
   using CPlaybackPanel::CPlaybackPanel;
+  // The engine's threads call the overrides below: they must have ended
+  // before this part of the object goes.
+  ~CCountingPanel() override { Close(); }
   void OnBufferDone() override {
     ++heard;
     CPlaybackPanel::OnBufferDone();
