@@ -138,9 +138,10 @@ void CPlaybackPanel::FitTimeLabel(QLabel* label) {
     font.setPointSizeF(font.pointSizeF() - 0.5);
     needed = QFontMetrics(font).horizontalAdvance(label->text()) + frame;
   }
-  label->setFont(font);
+  if (label->font() != font) label->setFont(font);
   const int width = std::max(normal.width(), needed);
-  label->setGeometry(total ? normal.left() : normal.right() + 1 - width, normal.top(), width, normal.height());
+  const QRect place(total ? normal.left() : normal.right() + 1 - width, normal.top(), width, normal.height());
+  if (label->geometry() != place) label->setGeometry(place);
 }
 
 bool CPlaybackPanel::Open(const QString& path) {
