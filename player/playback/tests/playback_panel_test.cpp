@@ -412,31 +412,6 @@ TEST_F(ScriptedPanelTest, AHeaderCountWithoutSoundStillPacesEveryPicture) {
   EXPECT_EQ(panel->presented.load(), 25);
 }
 
-TEST_F(ScriptedPanelTest, ALostSoundDeviceIsToldOnceAndTheMessageGoesOnWithoutIt) {
-  ASSERT_TRUE(panel->Open(QString::fromStdString(SoundMessage("m.qrv", 30, 5))));
-  panel->Play();
-  ASSERT_TRUE(QueuedAtLeast(150));
-  Hear(40);
-  output.Lose();
-  ASSERT_TRUE(PumpUntil([&] { return !box.texts.isEmpty(); }));
-  EXPECT_EQ(box.texts[0], LoadString(IDS_CANNOT_OPEN_AUDIO));
-  EXPECT_TRUE(panel->SoundOutput().UsesFallback());
-  // Time, pictures and the end go on from what was heard, on the silent
-  // output (fifty times real time here).
-  ASSERT_TRUE(PumpUntil([&] { return host.ended > 0; }));
-  EXPECT_EQ(host.ended, 1);
-  EXPECT_EQ(panel->presented.load(), 30);
-  EXPECT_EQ(box.texts.size(), 1);
-  EXPECT_EQ(panel->ProgressBar().Leading(), 0) << "ended and rewound";
-
-  // The next Play tries the sound device again; it is back.
-  panel->Play();
-  EXPECT_FALSE(panel->SoundOutput().UsesFallback());
-  EXPECT_TRUE(output.IsOpen());
-  ASSERT_TRUE(QueuedAtLeast(21));
-  EXPECT_EQ(box.texts.size(), 1);
-}
-
 TEST_F(ScriptedPanelTest, OpenClearsThePreviousPicture) {
   host.show();
   MessageBuilder builder;
