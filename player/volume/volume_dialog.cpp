@@ -158,8 +158,9 @@ QWidget* CVolumeDialog::Control(int id) const {
 void CVolumeDialog::Initialise() {
   mixer_ = std::make_unique<CMixer>(this, *services_.mixer);
   if (!mixer_->Open(0)) {
+    // Nothing is said at start-up: the user learns of the missing mixer
+    // when asking for the volume controls (Show).
     mixerAvailable_ = false;
-    StartSystemVolumeProgram();
     return;
   }
   std::string name;

@@ -3,6 +3,8 @@
 // starts to move once the leading position has reached the lag.
 #pragma once
 
+#include <cstdint>
+
 #include <QFrame>
 
 #include "colour_ref.h"
@@ -14,25 +16,27 @@ class CProgressBar : public QFrame {
  public:
   explicit CProgressBar(QWidget* parent = nullptr);
 
-  void SetTotal(int total) { total_ = total; }
-  void SetLag(int lag) { lag_ = lag; }
+  // Counts are 64-bit: a message's total of 20 ms frames fills 32 bits.
+  void SetTotal(std::int64_t total) { total_ = total; }
+  void SetLag(std::int64_t lag) { lag_ = lag; }
   // One step on, and repainted at once.
   void Advance();
   void Reset();
 
-  int Leading() const { return leading_; }
-  int Trailing() const { return trailing_; }
+  std::int64_t Total() const { return total_; }
+  std::int64_t Leading() const { return leading_; }
+  std::int64_t Trailing() const { return trailing_; }
 
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  int total_ = 100;
-  int lag_ = 20;
-  int step_ = 1;
-  int leading_ = 0;
-  int trailing_ = 0;
+  std::int64_t total_ = 100;
+  std::int64_t lag_ = 20;
+  std::int64_t step_ = 1;
+  std::int64_t leading_ = 0;
+  std::int64_t trailing_ = 0;
   ColorRef ground_;
   ColorRef band_ = Rgb(0, 255, 0);
 };
