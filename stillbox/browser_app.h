@@ -28,9 +28,11 @@ class CBrowserApp {
   CBrowserApp& operator=(const CBrowserApp&) = delete;
 
   // Start-up: false when another copy runs (it has been handed over to) and
-  // this one is to end at once, or when the window could not be created.
+  // this one is to end at once, when the command line names no usable folder
+  // (the reason is printed), or when the window could not be created.
   bool InitInstance();
-  // InitInstance, then the event loop until the main window is gone.
+  // InitInstance, then the event loop until the main window is gone; the
+  // exit status.
   int Run();
 
   CBrowserDlg* MainWindow() const { return m_mainWindow; }
@@ -44,4 +46,5 @@ class CBrowserApp {
   std::unique_ptr<CDesktopShellFileOps> m_shell;
   std::unique_ptr<CFileSaveDialog> m_saveDialog;
   QPointer<CBrowserDlg> m_mainWindow;
+  int m_exitStatus = 0;
 };

@@ -10,6 +10,7 @@
 #include "platform/directory_search.h"
 #include "platform/file_names.h"
 #include "preview_pane.h"
+#include "window_accessible.h"
 #include "res/dialog_templates.h"
 #include "res/menu_templates.h"
 #include "res/resource_ids.h"
@@ -115,6 +116,7 @@ CBrowserDlg::~CBrowserDlg() = default;
 void CBrowserDlg::CreateControls() {
   const res::DialogTemplate& tmpl = *res::FindDialogTemplate(res::IDD_BROWSER);
   setWindowTitle(QString::fromUtf8(tmpl.caption));
+  PresentAsMainWindow(this);
   // A fixed frame with minimise and close boxes but no maximise box.
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -129,6 +131,8 @@ void CBrowserDlg::CreateControls() {
 
   m_list = new CFrameList(this);
   m_list->setGeometry(units.ToPixels(tmpl.Control(res::IDC_FRAME_LIST)->rect));
+  m_list->setAccessibleName(QStringLiteral("Frames"));
+  m_list->setAccessibleDescription(QStringLiteral("The saved frames as thumbnails, in order of file name"));
   connect(m_list, &CFrameList::Clicked, this, &CBrowserDlg::OnListClicked);
   connect(m_list, &CFrameList::RightClicked, this, &CBrowserDlg::OnListRightClicked);
   connect(m_list, &CFrameList::KeyDown, this, &CBrowserDlg::OnListKeyDown);

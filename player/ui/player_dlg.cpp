@@ -12,6 +12,7 @@
 #include <QUrl>
 
 #include "about_dlg.h"
+#include "accessible_roles.h"
 #include "dialog_template.h"
 #include "dialog_units.h"
 #include "image_button.h"
@@ -51,6 +52,8 @@ CPlayerDlg::CPlayerDlg(const PlayerServices& services, QWidget* parent)
   setFont(CDialogUnits::DialogFont());
   setModal(false);
   setAcceptDrops(true);
+  // The program's main window, not a dialog box, to a screen reader.
+  SetAccessibleRole(this, QAccessible::Window);
   BuildMenu();
   BuildControls();
 
