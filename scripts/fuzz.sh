@@ -2,8 +2,9 @@
 # Builds the libFuzzer targets (clang, ASan + UBSan, with libgsm built from its
 # Debian source the same way) into build-fuzz/ and fuzzes each in turn.
 #
-# usage: scripts/fuzz.sh [--ci] [MINUTES]
+# usage: scripts/fuzz.sh [--ci] [MINUTES [TARGET...]]
 #   MINUTES  per target, decimals allowed (default 1.5).
+#   TARGET   only these targets (default all).
 #   --ci     fuzz from the committed seeds and keep nothing (CI's run).
 #
 # Without --ci each target grows its corpus in its seeds' folder under
@@ -21,7 +22,9 @@ top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 ci=false
 if [[ "${1:-}" == "--ci" ]]; then ci=true; shift; fi
 minutes="${1:-1.5}"
-[[ "$minutes" =~ ^[0-9]+(\.[0-9]+)?$ ]] || { echo "usage: scripts/fuzz.sh [--ci] [MINUTES]" >&2; exit 2; }
+[[ "$minutes" =~ ^[0-9]+(\.[0-9]+)?$ ]] || { echo "usage: scripts/fuzz.sh [--ci] [MINUTES [TARGET...]]" >&2; exit 2; }
+shift || true
+only=("$@")
 seconds=$(awk -v m="$minutes" 'BEGIN { s = int(m * 60 + 0.5); print s < 1 ? 1 : s }')
 
 build="${KESTREL_FUZZ_BUILD_DIR:-$top/build-fuzz}"
@@ -48,7 +51,14 @@ targets=(
   "fuzz_picture_file tools/qrvtool/tests/fuzz picture picture.dict 16384 256 -keep_seed=1 -cross_over_uniform_dist=1"
 )
 names=()
-for entry in "${targets[@]}"; do names+=("${entry%% *}"); done
+chosen=()
+for entry in "${targets[@]}"; do
+  name=${entry%% *}
+  if ((${#only[@]} > 0)) && [[ " ${only[*]} " != *" $name "* ]]; then continue; fi
+  names+=("$name")
+  chosen+=("$entry")
+done
+((${#names[@]} > 0)) || { echo "fuzz.sh: no target named ${only[*]}" >&2; exit 2; }
 cmake --build "$build" --target "${names[@]}" -- -j2 --quiet
 
 work=$(mktemp -d)
@@ -64,13 +74,15 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 timeout_seconds=10
 rss_limit_mb=1024
 
-# Small inputs of the grown corpus that reach what the seeds do not, copied
-# next to the seeds under libFuzzer's content-hash names.
+# Small inputs of the grown corpus that reach code the seeds do not, copied
+# next to the seeds under libFuzzer's content-hash names. The merge counts
+# edges reached, not how often (-use_counters=0): a handful of inputs per
+# session rather than every one that loops a little longer.
 keep_additions() {
   local binary=$1 seeds=$2 grown=$3 max_len=$4 merged="$work/merged-${1##*/}"
   mkdir -p "$merged"
   cp "$seeds"/* "$merged/"
-  "$binary" -merge=1 -max_len="$max_len" "$merged" "$grown" >"$merged.log" 2>&1 || {
+  "$binary" -merge=1 -use_counters=0 -max_len="$max_len" "$merged" "$grown" >"$merged.log" 2>&1 || {
     echo "merge failed; see below" >&2; tail -n 20 "$merged.log" >&2; return 1; }
   local added=0 file
   for file in "$merged"/*; do
@@ -83,7 +95,7 @@ keep_additions() {
 }
 
 status=0
-for entry in "${targets[@]}"; do
+for entry in "${chosen[@]}"; do
   read -r name folder seeds dict max_len malloc_mb own <<<"$entry"
   binary="$build/$folder/$name"
   seed_dir="$top/$folder/corpus/$seeds"
