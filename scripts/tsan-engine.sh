@@ -12,7 +12,7 @@ cmake -S "$top" -B "$build" -G Ninja \
   -DCMAKE_C_FLAGS="-fsanitize=thread" -DCMAKE_CXX_FLAGS="-fsanitize=thread" \
   -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=thread" \
   -DKESTREL_BENCH=OFF >/dev/null
-cmake --build "$build" --target playback_tests playback_pulse_tests
+cmake --build "$build" --target playback_tests playback_pulse_tests playback_server_failure_tests -- -j2
 
 source "$top/scripts/test-services.sh"
 export QT_QPA_PLATFORM=offscreen
@@ -20,7 +20,8 @@ export TSAN_OPTIONS="halt_on_error=1 exitcode=66 second_deadlock_stack=1 suppres
 status=0
 # The engine's programs only: the painted controls are single-threaded, and
 # Qt's own image thread pool (uninstrumented) would only add noise there.
-for test in player/playback/tests/playback_tests player/playback/tests/playback_pulse_tests; do
+for test in player/playback/tests/playback_tests player/playback/tests/playback_pulse_tests \
+  player/playback/tests/playback_server_failure_tests; do
   echo "== $test under ThreadSanitizer"
   "$build/$test" --gtest_brief=1 || status=$?
   if [[ $status -ne 0 ]]; then

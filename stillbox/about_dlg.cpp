@@ -1,6 +1,7 @@
 #include "about_dlg.h"
 
 #include "dialog_units.h"
+#include "key_filter.h"
 #include "res/dialog_templates.h"
 #include "res/resource_ids.h"
 #include "res/resources.h"
@@ -9,13 +10,16 @@
 #include <QPixmap>
 #include <QPushButton>
 
+using kestrel::CDialogUnits;
+
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   res::EnsureResources();
+  kestrel::MarkAsOwnDialog(this);
   const res::DialogTemplate& tmpl = *res::FindDialogTemplate(res::IDD_ABOUTBOX);
   setWindowTitle(QString::fromUtf8(tmpl.caption));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
-  setFont(CDialogUnits::TemplateFont(QString::fromUtf8(tmpl.fontFamily), tmpl.fontPoints));
+  setFont(CDialogUnits::DialogFont());
   const CDialogUnits units(font());
   setFixedSize(units.ToPixels(QSize(tmpl.width, tmpl.height)));
 

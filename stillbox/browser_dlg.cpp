@@ -3,11 +3,13 @@
 #include "about_dlg.h"
 #include "browser_events.h"
 #include "dialog_units.h"
+#include "key_filter.h"
 #include "frame_item.h"
 #include "frame_list.h"
 #include "key_prediction.h"
 #include "platform/directory_search.h"
 #include "preview_pane.h"
+#include "window_accessible.h"
 #include "res/dialog_templates.h"
 #include "res/menu_templates.h"
 #include "res/resource_ids.h"
@@ -27,6 +29,8 @@
 #include <QTimer>
 
 #include <cstdlib>
+
+using kestrel::CDialogUnits;
 
 namespace {
 
@@ -70,6 +74,7 @@ CBrowserDlg::CBrowserDlg(const BrowserServices& services, const QString& startDi
       m_services(services),
       m_framesDirectory(QDir(QDir(startDirectory).absolutePath()).absoluteFilePath(QLatin1String(kFramesDirectoryName))) {
   res::EnsureResources();
+  kestrel::MarkAsOwnDialog(this);
   setAttribute(Qt::WA_DeleteOnClose);
   CreateControls();
 
@@ -92,6 +97,7 @@ CBrowserDlg::CBrowserDlg(const BrowserServices& services, const QString& startDi
   m_previewRect = m_preview->geometry();
   m_gap = m_previewRect.left() - (m_listRect.left() + m_listRect.width());
   m_thumbnailsOnly = false;
+  CreateKeyboardCommands();
   // The first listing runs once the window has been shown and painted.
   QCoreApplication::postEvent(this, new QEvent(EventTypeForMessage(WM_REFRESH_FRAMES)));
   m_list->setFocus();
@@ -102,10 +108,11 @@ CBrowserDlg::~CBrowserDlg() = default;
 void CBrowserDlg::CreateControls() {
   const res::DialogTemplate& tmpl = *res::FindDialogTemplate(res::IDD_BROWSER);
   setWindowTitle(QString::fromUtf8(tmpl.caption));
+  PresentAsMainWindow(this);
   // A fixed frame with minimise and close boxes but no maximise box.
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-  setFont(CDialogUnits::TemplateFont(QString::fromUtf8(tmpl.fontFamily), tmpl.fontPoints));
+  setFont(CDialogUnits::DialogFont());
   const CDialogUnits units(font());
   setFixedSize(units.ToPixels(QSize(tmpl.width, tmpl.height)));
 
@@ -116,6 +123,8 @@ void CBrowserDlg::CreateControls() {
 
   m_list = new CFrameList(this);
   m_list->setGeometry(units.ToPixels(tmpl.Control(res::IDC_FRAME_LIST)->rect));
+  m_list->setAccessibleName(QStringLiteral("Frames"));
+  m_list->setAccessibleDescription(QStringLiteral("The saved frames as thumbnails, in order of file name"));
   connect(m_list, &CFrameList::Clicked, this, &CBrowserDlg::OnListClicked);
   connect(m_list, &CFrameList::RightClicked, this, &CBrowserDlg::OnListRightClicked);
   connect(m_list, &CFrameList::KeyDown, this, &CBrowserDlg::OnListKeyDown);
@@ -151,6 +160,11 @@ void CBrowserDlg::changeEvent(QEvent* event) {
 }
 
 void CBrowserDlg::contextMenuEvent(QContextMenuEvent* event) {
+  // The Menu key, wherever the focus is, means the current frame's menu.
+  if (event->reason() == QContextMenuEvent::Keyboard) {
+    OnContextMenuKey();
+    return;
+  }
   // The window manager's menu cannot carry the About entry, so the window's
   // own area outside the list offers it.
   if (QAction* chosen = m_windowMenu->exec(event->globalPos())) OnSysCommand(chosen->data().toInt());

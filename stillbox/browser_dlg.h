@@ -89,8 +89,12 @@ class CBrowserDlg : public QWidget {
   void RepaintCaption();
   void ArrangeList();
 
+  void CreateKeyboardCommands();
   void OnListClicked(const QPoint& pos);
   void OnListRightClicked(const QPoint& pos, const QPoint& globalPos);
+  void OnContextMenuKey();
+  void OnDeleteKey();
+  void ShowContextMenu(int currentFrame, const QPoint& globalPos);
   void OnListKeyDown(int qtKey);
   void OnThumbnailsOnly();
 

@@ -1,4 +1,5 @@
-// The right-click menus of the thumbnail list and the file commands.
+// The right-click menus of the thumbnail list, the file commands and their
+// keys.
 #include "browser_dlg.h"
 
 #include "frame_list.h"
@@ -9,7 +10,9 @@
 #include "wait_cursor.h"
 
 #include <QFileInfo>
+#include <QKeySequence>
 #include <QMenu>
+#include <QShortcut>
 
 namespace {
 
@@ -38,12 +41,49 @@ QMenu* CBrowserDlg::PopupMenu(int menuId) const {
   }
 }
 
+void CBrowserDlg::CreateKeyboardCommands() {
+  // The keys any file or picture browser offers, anywhere in the window.
+  const auto bind = [this](const QKeySequence& keys, void (CBrowserDlg::*handler)()) {
+    connect(new QShortcut(keys, this), &QShortcut::activated, this, handler);
+  };
+  bind(QKeySequence(Qt::Key_Delete), &CBrowserDlg::OnDeleteKey);
+  bind(QKeySequence(Qt::Key_F5), &CBrowserDlg::OnRefresh);
+  bind(QKeySequence(Qt::Key_Menu), &CBrowserDlg::OnContextMenuKey);
+  bind(QKeySequence(Qt::SHIFT | Qt::Key_F10), &CBrowserDlg::OnContextMenuKey);
+  connect(new QShortcut(QKeySequence::SelectAll, this), &QShortcut::activated, m_list, &CFrameList::selectAll);
+}
+
 void CBrowserDlg::OnListRightClicked(const QPoint& pos, const QPoint& globalPos) {
   // The list has already moved its selection for this click.
+  ShowContextMenu(m_list->HitTest(pos), globalPos);
+}
+
+void CBrowserDlg::OnContextMenuKey() {
+  // The menu a right click at the current item would open, without the
+  // click's change of the selection: at the current item when it is
+  // selected, else at the first selected one, and with nothing selected
+  // the menu of the empty list space, at the list's corner.
+  const QListWidgetItem* current = m_list->currentItem();
+  if (!current || !current->isSelected()) current = m_list->item(FirstSelected());
+  QPoint at;
+  if (current) {
+    m_list->scrollToItem(current);
+    at = m_list->visualItemRect(current).center();
+  }
+  ShowContextMenu(current ? m_list->row(current) : -1, m_list->viewport()->mapToGlobal(at));
+}
+
+void CBrowserDlg::ShowContextMenu(int currentFrame, const QPoint& globalPos) {
   QMenu* menu = PopupMenu(ContextMenuFor(static_cast<int>(m_list->selectedItems().size())));
-  m_currentFrame = m_list->HitTest(pos);
+  m_currentFrame = currentFrame;
   UpdatePreview();
   if (QAction* chosen = menu->exec(globalPos)) OnCommand(chosen->data().toInt());
+}
+
+void CBrowserDlg::OnDeleteKey() {
+  // The Delete of menu 131 or 132, whichever the selection offers.
+  const qsizetype selected = m_list->selectedItems().size();
+  if (selected > 0) OnCommand(selected == 1 ? res::ID_DELETE_ONE : res::ID_DELETE_SEVERAL);
 }
 
 void CBrowserDlg::OnCommand(int command) {

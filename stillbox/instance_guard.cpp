@@ -1,7 +1,7 @@
 #include "instance_guard.h"
 
 #include "browser_events.h"
-#include "platform/instance_channel.h"
+#include "instance_channel.h"
 #include "res/resource_ids.h"
 #include "res/string_table.h"
 
@@ -9,6 +9,8 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QWidget>
+
+using kestrel::IInstanceChannel;
 
 CInstanceGuard::CInstanceGuard(IInstanceChannel& channel) : m_channel(channel) {}
 
@@ -20,8 +22,7 @@ bool CInstanceGuard::Claim(int message) {
   const QString name = res::LoadString(res::IDS_INSTANCE_MUTEX);
   switch (m_channel.Claim(name)) {
     case IInstanceChannel::ClaimResult::First:
-      m_holdsName = true;
-      m_channel.Listen([](int request) { HandOver(request); });
+      m_holdsName = m_channel.Listen(message, [message] { HandOver(message); });
       return true;
     case IInstanceChannel::ClaimResult::Failed:
       return true;

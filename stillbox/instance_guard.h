@@ -1,21 +1,25 @@
 #pragma once
 
-class IInstanceChannel;
 class QWidget;
+
+namespace kestrel {
+class IInstanceChannel;
+}  // namespace kestrel
 
 // Keeps the browser to one running copy. The first copy claims the program's
 // single-instance name and answers later copies; a later copy hands over to
 // the running one and ends.
 class CInstanceGuard {
  public:
-  explicit CInstanceGuard(IInstanceChannel& channel);
+  explicit CInstanceGuard(kestrel::IInstanceChannel& channel);
   ~CInstanceGuard();
   CInstanceGuard(const CInstanceGuard&) = delete;
   CInstanceGuard& operator=(const CInstanceGuard&) = delete;
 
   // True when this copy is the first and may run (also when the name cannot
-  // be examined: the copy then runs unguarded). False when another copy runs:
-  // it has then been restored, raised, activated and, for a message other than
+  // be examined or served: the copy then runs unguarded); it then answers
+  // later copies' message, and nothing else. False when another copy runs: it
+  // has then been restored, raised, activated and, for a message other than
   // 0, sent message, and has handled it.
   bool Claim(int message);
 
@@ -28,6 +32,6 @@ class CInstanceGuard {
   bool HoldsName() const { return m_holdsName; }
 
  private:
-  IInstanceChannel& m_channel;
+  kestrel::IInstanceChannel& m_channel;
   bool m_holdsName = false;
 };

@@ -7,6 +7,8 @@
 
 CPreviewPane::CPreviewPane(QWidget* parent) : QFrame(parent) {
   setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+  setAccessibleName(QStringLiteral("Preview"));
+  setAccessibleDescription(QStringLiteral("The chosen frame at its natural size"));
 }
 
 void CPreviewPane::SetPicture(const CFrameHolder* holder) {

@@ -33,6 +33,10 @@ class BitReader {
     return value;
   }
 
+  // For a caller that has read bits by other means, up to `bit`, which is
+  // within the string.
+  void Seek(std::size_t bit) { pos_ = bit; }
+
   std::size_t Position() const { return pos_; }
   bool Overrun() const { return overrun_; }
   // True once the position has passed the last bit, even if nothing was read there yet.

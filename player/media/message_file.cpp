@@ -86,7 +86,10 @@ Record CMessageFile::ReadRecord(std::uint8_t* payload) {
     record.length = len[0] | len[1] << 8;
     if (record.length > kPayloadBufferBytes) {
       record.kind = RecordKind::OversizeVideo;
-      std::fseek(file_, static_cast<long>(record.length), SEEK_CUR);
+      // A pipe cannot seek: its bytes are read and dropped instead.
+      if (std::fseek(file_, static_cast<long>(record.length), SEEK_CUR) != 0)
+        for (std::uint32_t left = record.length; left > 0 && std::fgetc(file_) != EOF; --left) {
+        }
       return record;
     }
     record.bytesRead = std::fread(payload, 1, record.length, file_);

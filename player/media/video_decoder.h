@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <memory>
 
+#include "code_lookup.h"
 #include "video_code_tables.h"
+#include "video_kernels.h"
 #include "video_parser.h"
 #include "video_symbols.h"
 
@@ -35,8 +37,8 @@ class CVideoDecoder {
   // (640 x 480) with `doubleSize`. False, writing nothing, when not ready.
   bool Decode(const std::uint8_t* payload, std::size_t length, std::uint8_t* picture, bool doubleSize);
 
-  // The first half of Decode: parses the payload and places the dequantised
-  // values into the zeroed planes, without the inverse transform.
+  // The first half of the reference Decode: parses the payload and places the
+  // dequantised values into the zeroed planes, without the inverse transform.
   bool DecodeCoefficients(const std::uint8_t* payload, std::size_t length);
 
   // What the last Decode found out about its payload.
@@ -44,23 +46,29 @@ class CVideoDecoder {
   // The symbols of the last decoded payload.
   const VideoSymbols& LastSymbols() const { return *symbols_; }
   // A coefficient plane (0 Y, 1 U, 2 V; 320 x 240, stride 320) as the last
-  // Decode left it. Only while ready.
+  // DecodeCoefficients or reference Decode left it. Only while ready.
   const float* Plane(int index) const;
-  // Reconstruction with the plain formula on every line, for cross-checks.
-  void UseReferenceSynthesis(bool reference) { referenceSynthesis_ = reference; }
+
+  // How pictures are reconstructed; every path gives the same bytes. A new
+  // decoder takes DefaultVideoPath(); the choice survives Init. False, and
+  // nothing changes, for a path this processor cannot run.
+  bool UsePath(VideoPath path);
+  VideoPath Path() const { return path_; }
+  // The plain formula on every line (true) or the fastest path (false).
+  void UseReferenceSynthesis(bool reference) { UsePath(reference ? VideoPath::Reference : BestVideoPath()); }
 
  private:
   struct Buffers;
 
-  void PlaceBaseBands();
-  void PlaceLumaDetail();
-  void Synthesize();
+  void ReconstructReference(std::uint8_t* picture);
 
   bool ready_ = false;
-  bool referenceSynthesis_ = false;
+  VideoPath path_;
+  const VideoKernels* kernels_ = nullptr;  // null on the reference path
   std::int8_t quality_ = 3;
   PayloadCheck lastCheck_;
   std::unique_ptr<VideoCodeTables> tables_;
+  std::unique_ptr<VideoCodeLookups> lookups_;  // null when a code is too long for them
   std::unique_ptr<VideoSymbols> symbols_;
   std::unique_ptr<Buffers> buffers_;
 };

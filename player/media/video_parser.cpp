@@ -9,11 +9,11 @@ namespace kestrel {
 namespace {
 
 // Decodes `count` symbols of one region; values whose code ran past the end are
-// 0, and so are the entries after them up to the region's capacity.
+// 0, and so are the entries after them up to the region's capacity. `i`
+// values are decoded already.
 void DecodeRun(const CodeTable& table, const SymbolRegion& region, std::size_t count, BitReader& bits,
-               std::int16_t* values) {
+               std::int16_t* values, std::size_t i = 0) {
   std::int16_t* out = values + region.start;
-  std::size_t i = 0;
   for (; i < count && !bits.Overrun(); ++i) {
     const std::uint32_t symbol = DecodeSymbol(table, bits);
     out[i] = bits.Overrun() ? 0 : static_cast<std::int16_t>(SymbolToValue(symbol, region.centre));
@@ -24,7 +24,7 @@ void DecodeRun(const CodeTable& table, const SymbolRegion& region, std::size_t c
 }  // namespace
 
 PayloadCheck ParseVideoFrame(const VideoCodeTables& tables, const std::uint8_t* payload, std::size_t length,
-                             VideoSymbols& out) {
+                             VideoSymbols& out, const VideoCodeLookups* lookups) {
   PayloadCheck check;
   BitReader bits(payload, length);
   out.coarseCount = bits.ReadBits(kCoarseCountBits);
@@ -45,7 +45,16 @@ PayloadCheck ParseVideoFrame(const VideoCodeTables& tables, const std::uint8_t* 
     std::size_t count = region.capacity;
     if (region.table == CodeTableId::CoarseDetail) count = coarse;
     if (region.table == CodeTableId::FineDetail) count = fine;
-    DecodeRun(tables[region.table], region, count, runs, out.values.data());
+    std::size_t decoded = 0;
+    if (lookups && !runs.Overrun()) {
+      // The lookups skip zeros (DecodeRun clears what lies past the run).
+      std::int16_t* values = out.values.data() + region.start;
+      std::fill(values, values + count, std::int16_t{0});
+      std::size_t position = runs.Position();
+      decoded = DecodeWhileWindowFits((*lookups)[region.table], payload, length, position, count, values);
+      runs.Seek(position);
+    }
+    DecodeRun(tables[region.table], region, count, runs, out.values.data(), decoded);
   }
   check.ranPastEnd = bits.Overrun() || runs.Overrun();
   check.bitsUsed = runs.Position();

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "code_lookup.h"
 #include "video_code_tables.h"
 #include "video_symbols.h"
 
@@ -24,7 +25,11 @@ struct PayloadCheck {
 // payload reads as zero bits and every value whose code is not complete within
 // it is 0. Entries of a detail run beyond its (cut) count are set to 0, so a
 // frame never picks up values of an earlier one.
+//
+// With `lookups` the codes are decoded several bits at a time while the
+// payload has bytes enough, and bit by bit for the last ones: the result is
+// the same in every field.
 PayloadCheck ParseVideoFrame(const VideoCodeTables& tables, const std::uint8_t* payload, std::size_t length,
-                             VideoSymbols& out);
+                             VideoSymbols& out, const VideoCodeLookups* lookups = nullptr);
 
 }  // namespace kestrel

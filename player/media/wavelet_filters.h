@@ -19,9 +19,6 @@ inline constexpr int kLineExtension = 4;
 inline constexpr int kMaxLine = 320;
 inline constexpr int kLineBufferSize = kMaxLine + 2 * kLineExtension;  // 328
 
-// The fast column pass keeps a level's interleaved rows, extension included.
-inline constexpr int kColumnScratchSize = (240 + 2 * kLineExtension) * kMaxLine;
-
 // Level sizes of a 320 x 240 plane, finest first.
 inline constexpr int kLevelWidth[4] = {320, 160, 80, 40};
 inline constexpr int kLevelHeight[4] = {240, 120, 60, 30};

@@ -1,5 +1,7 @@
 #include "playback_panel.h"
 
+#include <algorithm>
+
 #include <QCoreApplication>
 #include <QFrame>
 #include <QLabel>
@@ -11,6 +13,7 @@
 #include "playback_panel_template.h"
 #include "playing_time.h"
 #include "progress_bar.h"
+#include "regular_file.h"
 #include "string_table.h"
 #include "ui_wake.h"
 #include "volume_dialog_hook.h"
@@ -24,15 +27,13 @@ namespace kestrel {
 
 namespace {
 constexpr int kStartThreshold = 20;
-constexpr int kInitialFrameRate = 5;
 constexpr int kPictureQueueCapacity = 20;
 constexpr int kProgressLag = 88;
 constexpr int kVideoQuality = 3;
-constexpr int kFramesPerSecond = 1000 / kAudioFrameMilliseconds;
 }  // namespace
 
 CPlaybackPanel::CPlaybackPanel(QWidget* parent, const PlaybackServices& services)
-    : QWidget(parent), services_(services), scanBuffer_(new std::uint8_t[kPayloadBufferBytes]) {
+    : QWidget(parent), services_(services) {
   setFont(CDialogUnits::DialogFont());
   BuildControls();
 
@@ -47,9 +48,9 @@ CPlaybackPanel::CPlaybackPanel(QWidget* parent, const PlaybackServices& services
   soundOutput_ = new CWaveDevice(display_, this, kSamplesPerAudioFrame, kStartThreshold, 2, kSampleRate,
                                  *services_.soundOutput, *services_.silentOutput);
   if (services_.volumeDialog) soundOutput_->AdoptVolumeDialog(services_.volumeDialog(soundOutput_));
-  videoWindow_ = new CVideoWindow(display_, this, kPictureWidth, kPictureHeight, kInitialFrameRate,
-                                  kPictureQueueCapacity, *services_.clock);
+  videoWindow_ = new CVideoWindow(display_, this, kPictureWidth, kPictureHeight, kPictureQueueCapacity);
   endWake_ = new CUiWake([this] { EndIfFinished(); }, this);
+  scanWake_ = new CUiWake([this] { TakeScan(); }, this);
 }
 
 CPlaybackPanel::~CPlaybackPanel() { Close(); }
@@ -85,6 +86,8 @@ void CPlaybackPanel::BuildControls() {
         if (control.id == IDC_TOTAL_TIME) totalLabel_ = label;
         if (control.id == IDC_CURRENT_CAPTION) currentCaption_ = label;
         if (control.id == IDC_CURRENT_TIME) currentLabel_ = label;
+        if (control.id == IDC_TOTAL_TIME) totalRect_ = rect;
+        if (control.id == IDC_CURRENT_TIME) currentRect_ = rect;
         break;
       }
     }
@@ -113,58 +116,74 @@ void CPlaybackPanel::SetTimeLabel(QLabel* label, std::uint64_t audioFrames) {
   std::array<char, 64> text{};
   FormatPlayingTime(text.data(), text.size(), audioFrames);
   label->setText(QString::fromLatin1(text.data()));
+  FitTimeLabel(label);
 }
 
-std::uint32_t CPlaybackPanel::CountSilentFrames() {
-  // A message with pictures and no sound lasts as long as its pictures.
-  std::uint64_t pictures = 0;
-  bool sound = false;
-  for (;;) {
-    const Record record = file_.ReadRecord(scanBuffer_.get());
-    if (record.kind == RecordKind::EndOfData) break;
-    if (record.kind == RecordKind::Video) ++pictures;
-    if (record.kind == RecordKind::Audio) sound = true;
+void CPlaybackPanel::FitTimeLabel(QLabel* label) {
+  // A time of many minutes is wider than the template's label. The label
+  // then takes the free room beside it (the total's to its right, up to the
+  // "Current:" caption; the position's to its left, up to the caption's
+  // text), and only a time too long even for that gets a smaller font.
+  const bool total = label == totalLabel_;
+  const QRect& normal = total ? totalRect_ : currentRect_;
+  const QFontMetrics captionMetrics(currentCaption_->font());
+  const int captionEnd = currentCaption_->x() + captionMetrics.horizontalAdvance(currentCaption_->text()) +
+                         captionMetrics.averageCharWidth();
+  const int roomWidth = total ? currentCaption_->x() - captionMetrics.averageCharWidth() - normal.left()
+                              : normal.right() + 1 - captionEnd;
+  const int frame = label->width() - label->contentsRect().width() + label->margin() * 2;
+  QFont font = this->font();
+  int needed = QFontMetrics(font).horizontalAdvance(label->text()) + frame;
+  while (needed > roomWidth && font.pointSizeF() > 4.0) {
+    font.setPointSizeF(font.pointSizeF() - 0.5);
+    needed = QFontMetrics(font).horizontalAdvance(label->text()) + frame;
   }
-  file_.Rewind();
-  if (sound) return 0;  // only the header's count was missing
-  return static_cast<std::uint32_t>(pictures * kFramesPerSecond / frameRate_);
+  if (label->font() != font) label->setFont(font);
+  const int width = std::max(normal.width(), needed);
+  const QRect place(total ? normal.left() : normal.right() + 1 - width, normal.top(), width, normal.height());
+  if (label->geometry() != place) label->setGeometry(place);
 }
 
 bool CPlaybackPanel::Open(const QString& path) {
   if (file_.IsOpen()) Close();
-  if (file_.Open(path.toLocal8Bit().constData()) != OpenResult::Ok) {
+  std::FILE* stream = OpenRegularFile(path.toLocal8Bit().constData());
+  const int descriptor = stream ? fileno(stream) : -1;
+  if (!stream || file_.Attach(stream) != OpenResult::Ok) {
+    Close();
+    return false;
+  }
+  // Without a decoder state the message cannot be played at all.
+  audioDecoder_ = services_.createAudioDecoder();
+  if (!audioDecoder_) {
     Close();
     return false;
   }
   frameRate_ = file_.FrameRate();
   SetDisplayMode(frameRate_ == 0 ? DisplayMode::Scope : DisplayMode::Video);
   audioFrameCount_ = file_.AudioFrameCount();
-  int silentPictureRate = 0;
-  if (frameRate_ > 0 && audioFrameCount_ == 0) {
-    audioFrameCount_ = CountSilentFrames();
-    if (audioFrameCount_ > 0) silentPictureRate = frameRate_;
-  }
 
   SetTimeLabel(totalLabel_, audioFrameCount_);
-  progress_->SetTotal(static_cast<int>(audioFrameCount_));
+  progress_->SetTotal(audioFrameCount_);
   progress_->SetLag(kProgressLag);
   heard_ = 0;
   SetTimeLabel(currentLabel_, 0);
   dataStart_ = file_.DataStart();
+  // The last message's picture does not stay up over this one.
+  videoWindow_->ClearPicture();
+  videoWindow_->SetPlayedPosition(0);
 
   if (!soundOutput_->Open()) {
     // The message still plays: the sound output keeps time without sound.
-    services_.messageBox->ShowStop(this, LoadString(IDS_APP_TITLE), LoadString(IDS_CANNOT_OPEN_AUDIO));
+    ShowAudioDeviceBox();
   }
-  audioDecoder_ = CreateAudioDecoder();
   if (mode_ == DisplayMode::Video) {
-    videoWindow_->SetFrameRate(frameRate_);
     InitVideoDecoder();
     SetVideoQuality(kVideoQuality);
   }
   playing_ = false;
   stopped_ = false;
   atEnd_ = false;
+  scanned_ = false;
   scope_->ClearSamples();
 
   ReaderParams params;
@@ -172,21 +191,46 @@ bool CPlaybackPanel::Open(const QString& path) {
   params.soundOutput = soundOutput_;
   params.audioDecoder = audioDecoder_;
   params.videoWindow = mode_ == DisplayMode::Video ? videoWindow_ : nullptr;
+  params.frameRate = frameRate_;
   params.file = &file_;
+  params.fileDescriptor = descriptor;
   params.playing = &playing_;
   params.atEnd = &atEnd_;
   params.sink = this;
-  params.silentPictureRate = silentPictureRate;
   reader_.Start(params);
   return true;
 }
 
+void CPlaybackPanel::OnScanned(const SoundScan& scan) {
+  scanFoundSound_ = scan.hasSound;
+  scanPictures_ = scan.pictures;
+  scanned_ = true;
+  scanWake_->Wake();
+}
+
+void CPlaybackPanel::TakeScan() {
+  // A wake left over from an earlier message finds nothing handed over.
+  if (!scanned_.exchange(false) || !file_.IsOpen()) return;
+  // A message with pictures and no sound, whose header does not say how
+  // long it is, lasts as long as its pictures.
+  if (scanFoundSound_ || audioFrameCount_ != 0 || frameRate_ == 0) return;
+  const std::uint64_t frames = CReaderThread::DueOf(scanPictures_, frameRate_);
+  SetTimeLabel(totalLabel_, frames);
+  progress_->SetTotal(frames);
+}
+
+void CPlaybackPanel::ShowAudioDeviceBox() {
+  services_.messageBox->ShowStop(window(), LoadString(IDS_APP_TITLE), LoadString(IDS_CANNOT_OPEN_AUDIO));
+}
+
 void CPlaybackPanel::Play() {
   if (!file_.IsOpen() || playing_) return;
-  playing_ = true;
   stopped_ = false;
+  // The devices first: a block the reader queued on a held output would be
+  // dropped.
   soundOutput_->Resume();
   videoWindow_->Start();
+  playing_ = true;
   reader_.Wake();
 }
 
@@ -204,18 +248,21 @@ void CPlaybackPanel::Stop() {
   playing_ = false;
   auto idle = reader_.Hold();
   file_.Rewind();
+  reader_.SetTimeline(0, 0);
   atEnd_ = false;
   // The sound decoder carries its state from frame to frame; played again
-  // from the start, the message must decode as it did the first time.
-  if (audioDecoder_) {
+  // from the start, the message must decode as it did the first time. Should
+  // no fresh state be had, the old one goes on.
+  if (AudioDecoderState* fresh = audioDecoder_ ? services_.createAudioDecoder() : nullptr) {
     DestroyAudioDecoder(audioDecoder_);
-    audioDecoder_ = CreateAudioDecoder();
+    audioDecoder_ = fresh;
     reader_.SetAudioDecoder(audioDecoder_);
   }
   heard_ = 0;
   soundOutput_->Pause();
   soundOutput_->Clear();
   videoWindow_->Reset();
+  videoWindow_->SetPlayedPosition(0);
   videoWindow_->Repaint();
   progress_->Reset();
   scope_->Redraw();
@@ -245,6 +292,7 @@ void CPlaybackPanel::OnBufferDone() {
   progress_->Advance();
   if (mode_ == DisplayMode::Scope) scope_->PlotNextSample();
   ++heard_;
+  videoWindow_->SetPlayedPosition(heard_);
   ShowCurrentTime();
   reader_.Wake();  // room in the ring
   EndIfFinished();
@@ -257,14 +305,27 @@ void CPlaybackPanel::ShowCurrentTime() {
   if (text == currentText_ && !currentLabel_->text().isEmpty()) return;
   currentText_ = text;
   currentLabel_->setText(QString::fromLatin1(text.data()));
+  FitTimeLabel(currentLabel_);
 }
 
-void CPlaybackPanel::OnFramePresented() { reader_.Wake(); }
+void CPlaybackPanel::OnDeviceLost() {
+  // Told once, over the main window, from the event loop: the box waits for
+  // the user while time, pictures and the end go on.
+  QMetaObject::invokeMethod(this, [this] { ShowAudioDeviceBox(); }, Qt::QueuedConnection);
+}
+
+void CPlaybackPanel::OnFramePresented() {
+  reader_.Wake();
+  // The end waits for the last pictures.
+  if (atEnd_) endWake_->Wake();
+}
 
 void CPlaybackPanel::OnEndOfData() { endWake_->Wake(); }
 
 void CPlaybackPanel::EndIfFinished() {
   if (!file_.IsOpen() || stopped_ || !atEnd_ || soundOutput_->QueuedCount() != 0) return;
+  // Every picture is due by the end of the sound; none is thrown away.
+  if (videoWindow_->QueuedCount() != 0) return;
   Stop();
   QWidget* mainWindow = window();
   if (mainWindow && mainWindow != this) {

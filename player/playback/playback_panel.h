@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 
+#include <QRect>
 #include <QString>
 #include <QWidget>
 
@@ -60,19 +61,29 @@ class CPlaybackPanel : public QWidget, public IWaveDeviceSink, public IVideoWind
   CVideoWindow& VideoWindow() { return *videoWindow_; }
   CWaveformScope& Scope() { return *scope_; }
   CProgressBar& ProgressBar() { return *progress_; }
+  const QLabel* TotalLabel() const { return totalLabel_; }
+  const QLabel* CurrentCaption() const { return currentCaption_; }
 
+  // OnFramePresented comes from the presentation thread: a subclass that
+  // overrides it calls Close in its own destructor, so that the thread has
+  // ended before the subclass goes.
   void OnBufferDone() override;
+  void OnDeviceLost() override;
   void OnFramePresented() override;
 
  private:
-  void OnEndOfData() override;  // reader thread
+  void OnEndOfData() override;                   // reader thread
+  void OnScanned(const SoundScan& scan) override;  // reader thread
   void BuildControls();
+  // What the look through the message found, on the user-interface thread.
+  void TakeScan();
+  void ShowAudioDeviceBox();
   // The end of a message: the reader is at the end of the data and every
   // queued buffer has been heard.
   void EndIfFinished();
   void ShowCurrentTime();
   void SetTimeLabel(QLabel* label, std::uint64_t audioFrames);
-  std::uint32_t CountSilentFrames();
+  void FitTimeLabel(QLabel* label);
 
   PlaybackServices services_;
   CProgressBar* progress_ = nullptr;
@@ -81,10 +92,13 @@ class CPlaybackPanel : public QWidget, public IWaveDeviceSink, public IVideoWind
   QLabel* totalLabel_ = nullptr;
   QLabel* currentCaption_ = nullptr;
   QLabel* currentLabel_ = nullptr;
+  QRect totalRect_;  // where the template puts the two time labels
+  QRect currentRect_;
   CWaveformScope* scope_ = nullptr;
   CWaveDevice* soundOutput_ = nullptr;
   CVideoWindow* videoWindow_ = nullptr;
   CUiWake* endWake_ = nullptr;
+  CUiWake* scanWake_ = nullptr;
 
   DisplayMode mode_ = static_cast<DisplayMode>(-1);
   CMessageFile file_;
@@ -92,13 +106,16 @@ class CPlaybackPanel : public QWidget, public IWaveDeviceSink, public IVideoWind
   long dataStart_ = 0;
   std::uint8_t frameRate_ = 0;
   std::uint32_t audioFrameCount_ = 0;
+  // Handed over by the reader once it has looked through the message.
+  std::atomic<bool> scanned_{false};
+  std::atomic<bool> scanFoundSound_{false};
+  std::atomic<std::uint64_t> scanPictures_{0};
   std::uint64_t heard_ = 0;
   std::array<char, 64> currentText_{};
   std::atomic<bool> playing_{false};
   std::atomic<bool> atEnd_{false};
   bool stopped_ = false;
   CReaderThread reader_;
-  std::unique_ptr<std::uint8_t[]> scanBuffer_;
 };
 
 }  // namespace kestrel

@@ -4,18 +4,15 @@
 #include "qt_message_box.h"
 #include "silent_wave_output.h"
 #include "string_table.h"
-#include "timer_thread_clock.h"
 
 namespace kestrel {
 
 CDefaultPlaybackServices::CDefaultPlaybackServices()
     : soundOutput_(std::make_unique<CPulseWaveOutput>(StringText(IDS_APP_TITLE))),
       silentOutput_(std::make_unique<CSilentWaveOutput>()),
-      clock_(std::make_unique<CTimerThreadClock>()),
       messageBox_(std::make_unique<CQtMessageBox>()) {
   services_.soundOutput = soundOutput_.get();
   services_.silentOutput = silentOutput_.get();
-  services_.clock = clock_.get();
   services_.messageBox = messageBox_.get();
 }
 

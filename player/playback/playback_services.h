@@ -4,27 +4,29 @@
 #include <functional>
 #include <memory>
 
+#include "audio_decoder.h"
+
 class QWidget;
 
 namespace kestrel {
 
 class IMessageBox;
 class IVolumeDialogHook;
-class IPeriodicClock;
 class IWaveOutput;
 
 struct PlaybackServices {
   IWaveOutput* soundOutput = nullptr;   // the sound device
   IWaveOutput* silentOutput = nullptr;  // keeps time when the device cannot be had
-  IPeriodicClock* clock = nullptr;      // the presentation clock
   IMessageBox* messageBox = nullptr;
   // Makes the volume dialog the sound output owns, with the output's window
   // as owner; none, and the output has no dialog.
   std::function<std::unique_ptr<IVolumeDialogHook>(QWidget* owner)> volumeDialog;
+  // Makes an audio decoder state; nullptr when memory is exhausted.
+  AudioDecoderState* (*createAudioDecoder)() = &CreateAudioDecoder;
 };
 
-// The real ones: the sound server, a silent real-time output, a timer thread
-// and Qt's message box.
+// The real ones: the sound server, a silent real-time output and Qt's
+// message box.
 class CDefaultPlaybackServices {
  public:
   CDefaultPlaybackServices();
@@ -37,7 +39,6 @@ class CDefaultPlaybackServices {
  private:
   std::unique_ptr<IWaveOutput> soundOutput_;
   std::unique_ptr<IWaveOutput> silentOutput_;
-  std::unique_ptr<IPeriodicClock> clock_;
   std::unique_ptr<IMessageBox> messageBox_;
   PlaybackServices services_;
 };

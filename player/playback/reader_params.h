@@ -2,6 +2,8 @@
 
 #include <atomic>
 
+#include "message_scan.h"
+
 namespace kestrel {
 
 class CMessageFile;
@@ -17,6 +19,9 @@ class IReaderSink {
   // The reader has reached the end of the data; it reads nothing more
   // until the file is rewound.
   virtual void OnEndOfData() = 0;
+  // A message with pictures has been looked through before its first record
+  // is read (only when it has a video window).
+  virtual void OnScanned(const SoundScan& scan) = 0;
 };
 
 // What one Open hands to its reader thread.
@@ -25,14 +30,12 @@ struct ReaderParams {
   CWaveDevice* soundOutput = nullptr;
   AudioDecoderState* audioDecoder = nullptr;
   CVideoWindow* videoWindow = nullptr;    // only when pictures are shown
+  int frameRate = 0;                      // pictures per second, with a video window
   CMessageFile* file = nullptr;
+  int fileDescriptor = -1;                // the same file, for the look through it
   std::atomic<bool>* playing = nullptr;   // the reader reads only while set
   std::atomic<bool>* atEnd = nullptr;     // set by the reader at the end of the data
   IReaderSink* sink = nullptr;
-  // For a message with pictures but no sound: its frame rate, and the reader
-  // gives every picture its share of silence so that the message keeps time.
-  // 0 for every other message.
-  int silentPictureRate = 0;
 };
 
 }  // namespace kestrel

@@ -1,7 +1,15 @@
 // The reader of one open message: reads records in file order while playing
 // and while the queues have room, decodes them and queues the sound and the
-// pictures. It never blocks on a queue: while there is nothing to do it
-// sleeps until woken (play, a heard buffer, a shown picture).
+// pictures, each picture with the played position at which it is due. It
+// never blocks on a queue: while there is nothing to do it sleeps until woken
+// (play, a heard buffer, a shown picture).
+//
+// The sound it queues is the message's timeline: picture k of a message at
+// rate r is due when the sound has reached k / r seconds. Where the sound
+// cannot carry the pictures, the reader fills in silence: every picture of a
+// message without sound gets its share, pictures that outlast the sound get
+// theirs at the end, and a picture queue full of pictures that the sound
+// queued so far does not reach gets silence up to the first of them.
 #pragma once
 
 #include <atomic>
@@ -23,14 +31,19 @@ class CReaderThread {
   CReaderThread(const CReaderThread&) = delete;
   CReaderThread& operator=(const CReaderThread&) = delete;
 
-  // Starts the thread on `params`; only while none runs.
+  // Starts the thread on `params`; only while none runs. A message with
+  // pictures is first looked through for sound, on the thread.
   void Start(const ReaderParams& params);
   // Ends the thread and waits for it. Harmless when none runs.
   void Finish();
   bool IsRunning() const { return thread_.joinable(); }
 
-  // Replaces the audio decoder state; only while Hold() is held.
+  // Only while Hold() is held. Replaces the audio decoder state.
   void SetAudioDecoder(AudioDecoderState* decoder) { params_.audioDecoder = decoder; }
+  // The file has been positioned at a record that starts `pictures`
+  // pictures and `soundFrames` audio frames into the message (0 and 0 at
+  // the first record).
+  void SetTimeline(std::uint64_t pictures, std::uint64_t soundFrames);
 
   // Any thread: have the reader look again at once.
   void Wake() { wake_.Set(); }
@@ -40,20 +53,35 @@ class CReaderThread {
   // playing flag first, so that it starts none after the lock is released.
   std::unique_lock<std::mutex> Hold() { return std::unique_lock<std::mutex>(recordMutex_); }
 
+  // The played position, in audio frames, at which picture `picture` of a
+  // message with `rate` pictures per second is due: the first frame at or
+  // after picture / rate seconds.
+  static std::uint64_t DueOf(std::uint64_t picture, int rate);
+
  private:
   void Run();
-  bool HasWork() const;
+  // One piece of work with the record lock held; false when there was none.
+  bool Step();
   void ReadOneRecord();
-  void QueueSilenceFor(std::uint64_t picture);
+  // Queues silent blocks until `frame` audio frames have been queued since
+  // the start of the message.
+  void QueueSilenceUntil(std::uint64_t frame);
+  void ReachEndOfData();
+  void FinishData();
 
   std::unique_ptr<std::uint8_t[]> payload_;
   std::unique_ptr<std::int16_t[]> pcm_;
   std::unique_ptr<std::int16_t[]> silence_;
   std::unique_ptr<std::uint8_t[]> picture_;
+  std::unique_ptr<std::uint8_t[]> scanBuffer_;
 
   ReaderParams params_;
-  int soundReserve_ = 10;     // blocks one record can add
-  std::uint64_t pictures_ = 0;  // pictures read since the start of the data
+  int soundReserve_ = 10;          // blocks one record can add
+  bool pacing_ = false;            // no sound in the message: each picture brings its silence
+  std::uint64_t pictures_ = 0;     // pictures read since the start of the message
+  std::uint64_t soundFrames_ = 0;  // audio frames queued since the start of the message
+  bool padding_ = false;           // at the end, silence until the last picture's time is up
+  std::uint64_t tailEnd_ = 0;
   std::atomic<bool> quit_{false};
   CAutoResetEvent wake_;
   std::mutex recordMutex_;

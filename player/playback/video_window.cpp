@@ -4,23 +4,20 @@
 
 #include <QPainter>
 
-#include "periodic_clock.h"
 #include "ui_wake.h"
 #include "video_window_sink.h"
 
 namespace kestrel {
 
-CVideoWindow::CVideoWindow(QWidget* parent, IVideoWindowSink* sink, int width, int height, int frameRate,
-                           int capacity, IPeriodicClock& clock)
+CVideoWindow::CVideoWindow(QWidget* parent, IVideoWindowSink* sink, int width, int height, int capacity)
     : QWidget(parent),
       sink_(sink),
       width_(width),
       height_(height),
       frameBytes_(static_cast<std::size_t>(width) * height * 3),
       capacity_(capacity),
-      frameRate_(frameRate > 0 ? frameRate : 1),
-      clock_(clock),
       slots_(new std::uint8_t[frameBytes_ * capacity]),
+      dues_(new std::uint64_t[static_cast<std::size_t>(capacity)]()),
       dib_(new std::uint8_t[frameBytes_]()),
       screen_(width, height, QImage::Format_RGB32) {
   screen_.fill(Qt::black);
@@ -33,59 +30,101 @@ CVideoWindow::CVideoWindow(QWidget* parent, IVideoWindowSink* sink, int width, i
 
 CVideoWindow::~CVideoWindow() { Stop(); }
 
-void CVideoWindow::SetFrameRate(int rate) {
-  if (rate < 1) return;
-  frameRate_ = rate;
-}
-
-bool CVideoWindow::Push(const std::uint8_t* picture) {
-  if (count_.load() == capacity_ - 1) return false;
-  std::memcpy(slots_.get() + frameBytes_ * writeIndex_, picture, frameBytes_);
-  writeIndex_ = (writeIndex_ + 1) % capacity_;
-  ++count_;
+bool CVideoWindow::Push(const std::uint8_t* picture, std::uint64_t due) {
+  int slot = 0;
+  {
+    std::lock_guard lock(queueMutex_);
+    if (count_.load() == capacity_ - 1) return false;
+    slot = writeIndex_;
+  }
+  std::memcpy(slots_.get() + frameBytes_ * slot, picture, frameBytes_);
+  {
+    std::lock_guard lock(queueMutex_);
+    dues_[slot] = due;
+    writeIndex_ = (writeIndex_ + 1) % capacity_;
+    ++count_;
+  }
+  changed_.notify_one();
   return true;
 }
 
+std::uint64_t CVideoWindow::NextDue() const {
+  std::lock_guard lock(queueMutex_);
+  return count_.load() == 0 ? kNothingQueued : dues_[readIndex_];
+}
+
+bool CVideoWindow::HeadIsDue() const { return count_.load() > 0 && dues_[readIndex_] <= played_; }
+
+void CVideoWindow::SetPlayedPosition(std::uint64_t position) {
+  bool due = false;
+  {
+    std::lock_guard lock(queueMutex_);
+    played_ = position;
+    due = running_ && HeadIsDue();
+  }
+  if (due) changed_.notify_one();
+}
+
+std::uint64_t CVideoWindow::PlayedPosition() const {
+  std::lock_guard lock(queueMutex_);
+  return played_;
+}
+
 void CVideoWindow::Start() {
+  std::lock_guard lock(queueMutex_);
   if (running_) return;
   running_ = true;
-  wake_.Reset();
   presenter_ = std::thread(&CVideoWindow::PresentThread, this);
-  clock_.Start(PeriodMs(), wake_);
 }
 
 void CVideoWindow::Stop() {
-  if (!running_) return;
-  running_ = false;
-  clock_.Stop();
-  // The event stays set until taken, so the thread ends even if it was
-  // not yet waiting.
-  wake_.Set();
+  {
+    std::lock_guard lock(queueMutex_);
+    if (!running_) return;
+    running_ = false;
+  }
+  changed_.notify_one();
   presenter_.join();
+}
+
+bool CVideoWindow::IsRunning() const {
+  std::lock_guard lock(queueMutex_);
+  return running_;
 }
 
 void CVideoWindow::Reset() {
   Stop();
+  std::lock_guard lock(queueMutex_);
   readIndex_ = writeIndex_ = 0;
   count_ = 0;
 }
 
 void CVideoWindow::Repaint() { update(); }
 
+void CVideoWindow::ClearPicture() {
+  {
+    std::lock_guard lock(pictureMutex_);
+    std::memset(dib_.get(), 0, frameBytes_);
+    screen_.fill(Qt::black);
+  }
+  update();
+}
+
 void CVideoWindow::PresentThread() {
-  if (!running_) return;
+  std::unique_lock lock(queueMutex_);
   for (;;) {
-    wake_.Wait();
+    changed_.wait(lock, [this] { return !running_ || HeadIsDue(); });
     if (!running_) return;
-    PresentOnePicture();
+    const std::uint8_t* slot = slots_.get() + frameBytes_ * readIndex_;
+    readIndex_ = (readIndex_ + 1) % capacity_;
+    --count_;
+    lock.unlock();
+    PutUp(slot);
+    lock.lock();
   }
 }
 
-void CVideoWindow::PresentOnePicture() {
-  if (count_.load() == 0) return;
-  const std::uint8_t* slot = slots_.get() + frameBytes_ * readIndex_;
-  readIndex_ = (readIndex_ + 1) % capacity_;
-  --count_;
+void CVideoWindow::PutUp(const std::uint8_t* slot) {
   {
     std::lock_guard lock(pictureMutex_);
     std::memcpy(dib_.get(), slot, frameBytes_);

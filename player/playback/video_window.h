@@ -1,9 +1,12 @@
-// Shows the decoded pictures of a message, one per tick of the presentation
-// clock, from a queue the reader thread fills. Pictures are never dropped or
-// re-timed; a tick that finds the queue empty leaves the screen as it is.
+// Shows the decoded pictures of a message from a queue the reader thread
+// fills. Each picture carries the played position at which it is due, in
+// 20 ms audio frames from the start of the message; the presentation thread
+// puts it up once the sound heard has reached that position. Pictures are
+// never dropped: one that is late is shown at once, in queue order.
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -12,66 +15,72 @@
 #include <QImage>
 #include <QWidget>
 
-#include "auto_reset_event.h"
-
 namespace kestrel {
 
 class CUiWake;
-class IPeriodicClock;
 class IVideoWindowSink;
 
 class CVideoWindow : public QWidget {
   Q_OBJECT
  public:
+  static constexpr std::uint64_t kNothingQueued = ~std::uint64_t{0};
+
   // A child of `parent`, `width` x `height`, centred in it; `capacity`
-  // slots of which capacity - 1 can hold a picture. `clock` outlives it.
-  CVideoWindow(QWidget* parent, IVideoWindowSink* sink, int width, int height, int frameRate, int capacity,
-               IPeriodicClock& clock);
+  // slots of which capacity - 1 can hold a picture.
+  CVideoWindow(QWidget* parent, IVideoWindowSink* sink, int width, int height, int capacity);
   ~CVideoWindow() override;
 
-  // Rate 1 to 5; takes effect at the next Start.
-  void SetFrameRate(int rate);
-  // Presentation period of the next Start: 1000 / rate ms, truncated.
-  int PeriodMs() const { return 1000 / frameRate_; }
-
   // Reader thread: copies one picture (width x height x 3 bytes, bottom row
-  // first, blue-green-red) into the queue; false when capacity - 1 are held.
-  bool Push(const std::uint8_t* picture);
+  // first, blue-green-red) into the queue, due when the played position
+  // reaches `due`; false when capacity - 1 are held.
+  bool Push(const std::uint8_t* picture, std::uint64_t due);
   // Any thread.
   int QueuedCount() const { return count_.load(); }
+  // Any thread: when the oldest queued picture is due; kNothingQueued when
+  // the queue is empty.
+  std::uint64_t NextDue() const;
 
-  // User-interface thread. Start runs the clock and the presentation
-  // thread; Stop ends both and keeps the queue; Reset also empties it.
+  // User-interface thread: the played position, in audio frames heard since
+  // the start of the message. Pictures due at or before it go up.
+  void SetPlayedPosition(std::uint64_t position);
+  std::uint64_t PlayedPosition() const;
+
+  // User-interface thread. Start runs the presentation thread; Stop ends it
+  // and keeps the queue; Reset also empties it.
   void Start();
   void Stop();
   void Reset();
   void Repaint();
-  bool IsRunning() const { return running_.load(); }
+  // The window shows black until the next picture.
+  void ClearPicture();
+  bool IsRunning() const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
   void PresentThread();
-  void PresentOnePicture();
+  void PutUp(const std::uint8_t* slot);
+  bool HeadIsDue() const;  // with the queue lock held
 
   IVideoWindowSink* sink_;
   const int width_;
   const int height_;
   const std::size_t frameBytes_;
   const int capacity_;
-  int frameRate_;
-  IPeriodicClock& clock_;
 
-  // One producer (reader) and one consumer (presentation thread): each
-  // index has one writer, and the spare slot keeps them on different slots.
+  // One producer (reader) and one consumer (presentation thread). The
+  // bookkeeping is under the queue lock; the pictures are copied in and out
+  // outside it: the spare slot keeps the two sides on different slots.
   std::unique_ptr<std::uint8_t[]> slots_;
+  std::unique_ptr<std::uint64_t[]> dues_;
+  mutable std::mutex queueMutex_;
+  std::condition_variable changed_;
   int readIndex_ = 0;
   int writeIndex_ = 0;
   std::atomic<int> count_{0};
-
-  CAutoResetEvent wake_;
-  std::atomic<bool> running_{false};
+  std::uint64_t played_ = 0;
+  bool running_ = false;
   std::thread presenter_;
 
   // The bitmap exactly as decoded (bottom-up rows), and its upright copy for

@@ -41,18 +41,24 @@ void CWaveDevice::AdoptVolumeDialog(std::unique_ptr<IVolumeDialogHook> dialog) {
   volumeDialog_ = ownedVolumeDialog_.get();
 }
 
-bool CWaveDevice::Open() {
-  Close();
+WaveFormat CWaveDevice::Format() const {
   WaveFormat format;
   format.channels = 1;
   format.sampleRate = sampleRate_;
   format.bytesPerSample = bytesPerSample_;
+  return format;
+}
+
+bool CWaveDevice::Open() {
+  Close();
+  const WaveFormat format = Format();
   {
     std::lock_guard lock(mutex_);
     count_ = 0;
     doneIndex_ = writeIndex_ = 0;
     running_ = held_ = endOfInput_ = false;
     ++epoch_;
+    ++session_;
   }
   bool opened = output_.Open(format, this);
   device_ = &output_;
@@ -74,11 +80,14 @@ void CWaveDevice::Close() {
   if (!open_) return;
   std::lock_guard lock(mutex_);
   ++epoch_;
+  ++session_;
   device_->Reset();
   device_->Close();
   open_ = false;
   held_ = running_ = false;
   count_ = 0;
+  // Closed, the device can tell of no loss any more.
+  lost_ = false;
 }
 
 void CWaveDevice::Queue(const std::int16_t* block) {
@@ -101,6 +110,13 @@ void CWaveDevice::RestartIfDue() {
   }
 }
 
+void CWaveDevice::PlayWhatIsQueued() {
+  std::lock_guard lock(mutex_);
+  if (!open_ || held_ || running_ || count_ == 0) return;
+  running_ = true;
+  device_->Restart();
+}
+
 void CWaveDevice::EndOfInput() {
   std::lock_guard lock(mutex_);
   endOfInput_ = true;
@@ -114,7 +130,23 @@ void CWaveDevice::OnBufferFinished(std::uint32_t tag) {
   wake_->Wake();
 }
 
+void CWaveDevice::OnDeviceLost() {
+  lost_ = true;
+  wake_->Wake();
+}
+
 void CWaveDevice::DeliverNotices() {
+  DeliverArrived();
+  if (!lost_.exchange(false)) return;
+  // The buffers heard before the loss were posted before it: count them
+  // first, so that only what was not heard goes to the fallback.
+  const unsigned session = session_;
+  DeliverArrived();
+  if (session != session_ || !CarryOnSilently()) return;
+  if (sink_) sink_->OnDeviceLost();
+}
+
+void CWaveDevice::DeliverArrived() {
   for (;;) {
     const int taken = mailbox_.Take(arrived_.data(), static_cast<int>(arrived_.size()));
     if (taken == 0) return;
@@ -124,6 +156,45 @@ void CWaveDevice::DeliverNotices() {
       if (HandleNotice(arrived_[i]) && sink_) sink_->OnBufferDone();
     }
   }
+}
+
+bool CWaveDevice::CarryOnSilently() {
+  std::lock_guard lock(mutex_);
+  if (!open_ || device_ != &output_) return false;
+  ++epoch_;  // what the lost device gives back as it closes did not play
+  ++session_;
+  output_.Close();
+  device_ = &fallback_;
+  if (!fallback_.Open(Format(), this)) {
+    device_ = nullptr;
+    open_ = false;
+    count_ = 0;
+    return true;
+  }
+  fallback_.Pause();
+  // Held, the ring is written again by Resume.
+  if (held_) return true;
+  const bool wasRunning = running_;
+  running_ = false;
+  WriteRingAgain();
+  if (wasRunning && !running_ && count_ > 0) {
+    running_ = true;
+    device_->Restart();
+  }
+  RestartIfDue();
+  return true;
+}
+
+void CWaveDevice::ReturnToSoundDevice() {
+  if (!open_ || device_ != &fallback_) return;
+  // Outside the lock: the reader is idle, and connecting may take a while.
+  if (!output_.Open(Format(), this)) return;
+  std::lock_guard lock(mutex_);
+  ++epoch_;
+  ++session_;
+  fallback_.Close();
+  device_ = &output_;
+  device_->Pause();
 }
 
 bool CWaveDevice::HandleNotice(std::uint32_t tag) {
@@ -154,8 +225,17 @@ void CWaveDevice::Pause() {
 }
 
 void CWaveDevice::Resume() {
+  if (!open_ || !held_) return;
+  ReturnToSoundDevice();
   std::lock_guard lock(mutex_);
   if (!open_ || !held_) return;
+  WriteRingAgain();
+  held_ = false;
+  // At the end of the data no block will come to pass the threshold.
+  if (endOfInput_) RestartIfDue();
+}
+
+void CWaveDevice::WriteRingAgain() {
   int rewritten = 0;
   for (int i = doneIndex_; i != writeIndex_; i = (i + 1) % kRingSize) {
     std::uint8_t* buffer = buffers_.get() + static_cast<std::size_t>(i) * bufferBytes_;
@@ -166,9 +246,6 @@ void CWaveDevice::Resume() {
     }
     ++rewritten;
   }
-  held_ = false;
-  // At the end of the data no block will come to pass the threshold.
-  if (endOfInput_) RestartIfDue();
 }
 
 void CWaveDevice::Clear() {

@@ -35,7 +35,9 @@ class CWaveDevice : public QWidget, private IWaveOutputListener {
 
   // Opens the output paused. False when the sound device could not be
   // opened: the device is then open on the silent fallback, which finishes
-  // buffers in real time, so that playback still keeps its time.
+  // buffers in real time, so that playback still keeps its time. A sound
+  // device lost while open is replaced by the fallback in the same way, on
+  // the user-interface thread, and the sink is told (OnDeviceLost).
   bool Open();
   void Close();
   bool IsOpen() const { return open_.load(); }
@@ -47,12 +49,17 @@ class CWaveDevice : public QWidget, private IWaveOutputListener {
   // Reader thread: no more blocks follow until Clear. From now on the pre-roll
   // no longer holds the output back, so the last blocks are heard.
   void EndOfInput();
+  // Reader thread: the reader can add nothing before some of what is queued
+  // has been heard; the output starts even below the pre-roll.
+  void PlayWhatIsQueued();
   // Any thread: buffers queued and not yet reported finished; 0 when closed.
   int QueuedCount() const;
 
   // User-interface thread, with the reader idle.
   void Pause();   // stops the output and keeps the ring
-  void Resume();  // writes the kept ring again
+  // Writes the kept ring again; on the fallback, tries the sound device
+  // first, so that a server that is back is used again.
+  void Resume();
   void Clear();   // while held: forgets the kept ring
 
   // The volume dialog the requests go to: one the device does not own, or
@@ -70,8 +77,19 @@ class CWaveDevice : public QWidget, private IWaveOutputListener {
 
  private:
   void OnBufferFinished(std::uint32_t tag) override;  // backend thread
+  void OnDeviceLost() override;                       // backend thread
+  // The notices in the mailbox, each handled and reported.
+  void DeliverArrived();
   // One notice; true when it counted and the sink is to hear of it.
   bool HandleNotice(std::uint32_t tag);
+  // The lost sound device closed and the ring written again to the
+  // fallback; false when there was nothing to replace.
+  bool CarryOnSilently();
+  void ReturnToSoundDevice();
+  WaveFormat Format() const;
+  // With the lock held: writes every buffer not yet finished to the device,
+  // restarting it once more than the start threshold have been written.
+  void WriteRingAgain();
   void RestartIfDue();  // with the lock held
 
   IWaveDeviceSink* sink_;
@@ -101,6 +119,10 @@ class CWaveDevice : public QWidget, private IWaveOutputListener {
   // Every write carries the epoch; a notice of an earlier epoch (a closed
   // device, or buffers given back by a reset) is dropped.
   std::uint32_t epoch_ = 0;
+  // Set by the backend when the sound device has gone; counted opens and
+  // closes tell a loss that has been overtaken by them.
+  std::atomic<bool> lost_{false};
+  unsigned session_ = 0;
 
   CCompletionMailbox mailbox_;
   std::array<std::uint32_t, CCompletionMailbox::kCapacity> arrived_{};

@@ -23,6 +23,11 @@ class IWaveOutputListener {
   // One buffer written with `tag` has finished: played out, or given back
   // by Reset or Close.
   virtual void OnBufferFinished(std::uint32_t tag) = 0;
+  // The opened device has gone: the server went away, refused a write or
+  // did not answer in time. Buffers that had not finished are not reported
+  // (they were not heard); nothing written from now on is heard. The owner
+  // closes the output. Told at most once per Open.
+  virtual void OnDeviceLost() = 0;
 };
 
 class IWaveOutput {
@@ -38,6 +43,9 @@ class IWaveOutput {
   // the buffer's notice; `tag` comes back with it. Never blocks for long and
   // never allocates on the caller's side. Only while open.
   virtual void Write(const std::uint8_t* data, std::size_t bytes, std::uint32_t tag) = 0;
+
+  // None of the operations below waits for the device for longer than a
+  // bounded time; a device that does not answer within it counts as lost.
 
   // Halts the stream where it is; written buffers stay pending.
   virtual void Pause() = 0;

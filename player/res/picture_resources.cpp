@@ -94,11 +94,20 @@ std::optional<QCursor> LoadCursorResource(int id) {
   const bool large = qGuiApp && qGuiApp->devicePixelRatio() >= 2.0 && QFile::exists(PathOf(picture->name, true));
   QPixmap pixmap(PathOf(picture->name, large));
   if (pixmap.isNull()) return std::nullopt;
-  if (large) pixmap.setDevicePixelRatio(2.0);
-  // The hot spot is given in the cursor's own (device-independent) pixels.
-  return QCursor(pixmap, picture->hotX, picture->hotY);
+  if (!large) return QCursor(pixmap, picture->hotX, picture->hotY);
+  // The window system takes the hot spot in the pixels of the picture it is
+  // given, not scaled with it: the twice-as-large hand has its finger tip
+  // at twice the place.
+  pixmap.setDevicePixelRatio(2.0);
+  return QCursor(pixmap, 2 * picture->hotX, 2 * picture->hotY);
 }
 
 std::optional<IconResource> LoadBitmapResource(int id) { return LoadScaled(Find(id, PictureKind::Bitmap)); }
+
+QByteArray LoadDesktopIcon(const QString& name) {
+  Find(0, PictureKind::Icon);
+  QFile file(QStringLiteral(":/player/%1.svg").arg(name));
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 }  // namespace kestrel

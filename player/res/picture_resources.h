@@ -5,6 +5,7 @@
 
 #include <optional>
 
+#include <QByteArray>
 #include <QCursor>
 #include <QIcon>
 #include <QSize>
@@ -17,10 +18,16 @@ struct IconResource {
 };
 
 std::optional<IconResource> LoadIconResource(int id);
-// With the hot spot stored with the cursor.
+// With the hot spot stored with the cursor, on the picture chosen for the
+// screen's density.
 std::optional<QCursor> LoadCursorResource(int id);
 // A bitmap is handed out as an icon too, so that it is drawn from the right
 // version at any scale; size is the bitmap's own.
 std::optional<IconResource> LoadBitmapResource(int id);
+
+// The scalable icons a desktop shows for the program ("kestrel-player") and
+// for message files ("application-x-kestrel-message"), as SVG text; empty for
+// any other name.
+QByteArray LoadDesktopIcon(const QString& name);
 
 }  // namespace kestrel

@@ -1,95 +1,35 @@
-// The Linux backends: the single-instance channel between two channels of one
-// process, and the files of the freedesktop association in temporary homes.
+// The Linux backend of the file association: its files in temporary homes.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
-#include <thread>
 
 #include <QDir>
 #include <QFile>
-#include <QHostInfo>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include "platform/freedesktop_file_types.h"
-#include "platform/local_instance_channel.h"
 #include "pump.h"
 
 namespace kestrel {
 namespace {
 
 using namespace std::chrono_literals;
-using Claim = IInstanceChannel::ClaimResult;
-
-const QString kName = QStringLiteral("Talvio Message Player SingleInstance Mutex");
-
-TEST(LocalInstanceChannelTest, TheHolderAnswersOnlyAfterItHasHandledTheRequest) {
-  QTemporaryDir folder;
-  CLocalInstanceChannel running(folder.path());
-  CLocalInstanceChannel newer(folder.path());
-  ASSERT_EQ(running.Claim(kName), Claim::First);
-  EXPECT_EQ(newer.Claim(kName), Claim::AlreadyClaimed);
-
-  std::atomic<bool> handled{false};
-  int received = 0;
-  ASSERT_TRUE(running.Listen([&](int message) {
-    received = message;
-    std::this_thread::sleep_for(200ms);
-    handled = true;
-  }));
-
-  std::atomic<bool> sent{false};
-  std::atomic<bool> handledWhenAnswered{false};
-  std::thread sender([&] {
-    const bool answered = newer.Send(16);
-    handledWhenAnswered = answered && handled.load();
-    sent = true;
-  });
-  const bool done = testing::PumpUntil([&] { return sent.load(); }, 10s);
-  sender.join();
-  ASSERT_TRUE(done);
-  EXPECT_EQ(received, 16);
-  EXPECT_TRUE(handledWhenAnswered);
-
-  running.Release();
-  EXPECT_EQ(newer.Claim(kName), Claim::First) << "the name is free once its holder gives it up";
-}
-
-TEST(LocalInstanceChannelTest, TheLockOfACopyThatIsGoneIsTakenOver) {
-  QTemporaryDir folder;
-  // A lock as a copy leaves it when it crashes: a process id that runs no more.
-  QProcess gone;
-  gone.start(QStringLiteral("/bin/true"));
-  ASSERT_TRUE(gone.waitForFinished());
-  const qint64 pid = gone.processId() ? gone.processId() : 999999;
-  QFile lock(folder.filePath(QStringLiteral("Talvio-Message-Player-SingleInstance-Mutex.lock")));
-  ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
-  lock.write(QByteArray::number(pid) + "\nplayer\n" + QHostInfo::localHostName().toUtf8() + "\n");
-  lock.close();
-
-  CLocalInstanceChannel channel(folder.path());
-  EXPECT_EQ(channel.Claim(kName), Claim::First);
-  EXPECT_TRUE(channel.Listen([](int) {}));
-  CLocalInstanceChannel nobody(folder.path());
-  EXPECT_EQ(nobody.Claim(kName), Claim::AlreadyClaimed);
-}
-
-TEST(LocalInstanceChannelTest, SendWithoutAListenerGivesUp) {
-  QTemporaryDir folder;
-  CLocalInstanceChannel holder(folder.path());
-  CLocalInstanceChannel newer(folder.path());
-  ASSERT_EQ(holder.Claim(kName), Claim::First);
-  ASSERT_EQ(newer.Claim(kName), Claim::AlreadyClaimed);
-  const auto start = std::chrono::steady_clock::now();
-  EXPECT_FALSE(newer.Send(16));
-  EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
-}
 
 QString Read(const QString& path) {
   QFile file(path);
   return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+void ExpectValidEntry(const QString& path) {
+  const QString validate = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
+  if (validate.isEmpty()) return;
+  QProcess check;
+  check.start(validate, {path});
+  ASSERT_TRUE(check.waitForFinished());
+  EXPECT_EQ(check.exitCode(), 0) << check.readAllStandardOutput().toStdString();
 }
 
 class FreedesktopFileTypesTest : public ::testing::Test {
@@ -119,20 +59,26 @@ TEST_F(FreedesktopFileTypesTest, RegisterWritesTheTypeTheEntryTheIconsAndTheDefa
   const QString entryPath = data + QStringLiteral("/applications/kestrel-player.desktop");
   const QString entry = Read(entryPath);
   EXPECT_TRUE(entry.contains(QStringLiteral("\nName=Kestrel Message Player\n")));
-  EXPECT_TRUE(entry.contains(QStringLiteral("\nExec=\"/opt/kestrel/bin/player\" %f\n")));
+  EXPECT_TRUE(entry.contains(QStringLiteral("\nExec=/opt/kestrel/bin/player %f\n")));
+  EXPECT_TRUE(entry.contains(QStringLiteral("\nTryExec=/opt/kestrel/bin/player\n")));
   EXPECT_TRUE(entry.contains(QStringLiteral("\nMimeType=application/x-kestrel-message;\n")));
-  const QString validate = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
-  if (!validate.isEmpty()) {
-    QProcess check;
-    check.start(validate, {entryPath});
-    ASSERT_TRUE(check.waitForFinished());
-    EXPECT_EQ(check.exitCode(), 0) << check.readAllStandardOutput().toStdString();
+  if (!QStandardPaths::findExecutable(QStringLiteral("update-desktop-database")).isEmpty()) {
+    EXPECT_TRUE(Read(data + QStringLiteral("/applications/mimeinfo.cache"))
+                    .contains(QStringLiteral("application/x-kestrel-message=kestrel-player.desktop;")));
   }
+  ExpectValidEntry(entryPath);
 
   for (const char* icon : {"/icons/hicolor/32x32/apps/kestrel-player.png",
-                           "/icons/hicolor/256x256/mimetypes/application-x-kestrel-message.png"}) {
+                           "/icons/hicolor/256x256/apps/kestrel-player.png"}) {
     EXPECT_TRUE(QFile::exists(data + QLatin1String(icon))) << icon;
   }
+  // Message files have a document icon of their own, not the program's.
+  const QString appIcon = Read(data + QStringLiteral("/icons/hicolor/scalable/apps/kestrel-player.svg"));
+  const QString typeIcon = Read(data + QStringLiteral("/icons/hicolor/scalable/mimetypes/application-x-kestrel-message.svg"));
+  EXPECT_TRUE(appIcon.contains(QStringLiteral("<svg")));
+  EXPECT_TRUE(typeIcon.contains(QStringLiteral("<svg")));
+  EXPECT_NE(appIcon, typeIcon);
+  EXPECT_FALSE(QFile::exists(data + QStringLiteral("/icons/hicolor/48x48/mimetypes/application-x-kestrel-message.png")));
   EXPECT_EQ(Read(config + QStringLiteral("/mimeapps.list")),
             QStringLiteral("[Default Applications]\napplication/x-kestrel-message=kestrel-player.desktop\n"));
 }
@@ -160,21 +106,62 @@ TEST_F(FreedesktopFileTypesTest, TheUsersOtherChoicesStayInMimeappsList) {
             QStringLiteral("[Other]\nx=y\n\n[Default Applications]\na/b=c.desktop\n"));
 }
 
-TEST_F(FreedesktopFileTypesTest, ProgramPathsAreQuotedForTheExecLine) {
-  EXPECT_EQ(CFreedesktopFileTypes::QuoteForExec(QStringLiteral("/opt/my player/player")),
+TEST_F(FreedesktopFileTypesTest, ExecLinesQuoteOnlyWhatNeedsQuoting) {
+  EXPECT_EQ(CFreedesktopFileTypes::ExecProgram(QStringLiteral("/usr/local/bin/player")),
+            QStringLiteral("/usr/local/bin/player"));
+  EXPECT_EQ(CFreedesktopFileTypes::ExecProgram(QStringLiteral("/opt/my player/player")),
             QStringLiteral("\"/opt/my player/player\""));
-  // In the file: \\" for a quote, \\$ for a dollar, four backslashes for one, %% for a per cent.
-  EXPECT_EQ(CFreedesktopFileTypes::QuoteForExec(QStringLiteral("/a\"b$c\\d%e`f")),
-            QStringLiteral("\"/a\\\\\"b\\\\$c\\\\\\\\d%%e\\\\`f\""));
-  CFreedesktopFileTypes types(data, config);
-  types.Register(Registration(QStringLiteral("/opt/it's \"odd\"/player")));
-  const QString validate = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
-  if (!validate.isEmpty()) {
-    QProcess check;
-    check.start(validate, {data + QStringLiteral("/applications/kestrel-player.desktop")});
-    ASSERT_TRUE(check.waitForFinished());
-    EXPECT_EQ(check.exitCode(), 0) << check.readAllStandardOutput().toStdString();
+  // In the file: \\" for a quote, \\$ for a dollar, four backslashes for one.
+  EXPECT_EQ(CFreedesktopFileTypes::ExecProgram(QStringLiteral("/a\"b$c\\d`f")),
+            QStringLiteral("\"/a\\\\\"b\\\\$c\\\\\\\\d\\\\`f\""));
+  EXPECT_EQ(CFreedesktopFileTypes::ExecProgram(QStringLiteral("/a%b/player")), QStringLiteral("env /a%%b/player"));
+  // A line break cannot end the value and start a line of its own.
+  EXPECT_EQ(CFreedesktopFileTypes::EntryString(QStringLiteral("/a\nExec=x\\y")), QStringLiteral("/a\\nExec=x\\\\y"));
+}
+
+// A program whose path holds a space, a per cent sign and a quote, as GIO (what
+// file managers ask) sees its entry: listed for the type, and started with the
+// file it is given.
+TEST_F(FreedesktopFileTypesTest, GioListsAndStartsAProgramWhosePathNeedsEscaping) {
+  const QString gio = QStandardPaths::findExecutable(QStringLiteral("gio"));
+  if (gio.isEmpty() || QStandardPaths::findExecutable(QStringLiteral("update-desktop-database")).isEmpty()) {
+    GTEST_SKIP() << "gio or update-desktop-database is not installed";
   }
+  const QString folder = home.filePath(QStringLiteral("it's 100% \"odd\""));
+  ASSERT_TRUE(QDir().mkpath(folder));
+  const QString program = folder + QStringLiteral("/player");
+  const QString called = home.filePath(QStringLiteral("called"));
+  QFile script(program);
+  ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+  script.write("#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + called.toUtf8() + ".new' && mv '" + called.toUtf8() + ".new' '" +
+               called.toUtf8() + "'\n");
+  script.close();
+  script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+  CFreedesktopFileTypes(data, config).Register(Registration(program));
+  ExpectValidEntry(data + QStringLiteral("/applications/kestrel-player.desktop"));
+
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert(QStringLiteral("XDG_DATA_HOME"), data);
+  environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
+  environment.insert(QStringLiteral("XDG_DATA_DIRS"), QStringLiteral("/usr/share"));
+  const auto runGio = [&](const QStringList& arguments) {
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(gio, arguments);
+    EXPECT_TRUE(process.waitForFinished(10000));
+    return QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
+  };
+  const QString listing = runGio({QStringLiteral("mime"), QLatin1String(CFreedesktopFileTypes::kMimeType)});
+  EXPECT_TRUE(listing.contains(QStringLiteral("Registered applications:\n\tkestrel-player.desktop"))) << listing.toStdString();
+
+  const QString message = home.filePath(QStringLiteral("greeting.qrv"));
+  QFile file(message);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(QByteArray("QRV01.01\0\0\0\0\0", 13));
+  file.close();
+  const QString opened = runGio({QStringLiteral("open"), message});
+  EXPECT_TRUE(testing::PumpUntil([&] { return QFile::exists(called); }, 10s)) << opened.toStdString();
+  EXPECT_EQ(Read(called), message + QLatin1Char('\n'));
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// Start-up: the file type registration, the command line, the hand-over from
-// a running copy and the program-wide key filter.
+// Start-up: the file type registration, the command line and the hand-over
+// from a running copy.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -16,7 +16,6 @@
 #include "fake_file_types.h"
 #include "image_button.h"
 #include "fake_instance_channel.h"
-#include "key_filter.h"
 #include "pump.h"
 #include "player_app.h"
 #include "player_window_fixture.h"
@@ -135,43 +134,6 @@ TEST_F(PlayerAppTest, WithNoCopyRunningNothingIsSentOrAwaited) {
   first = Start({"player"});
   EXPECT_TRUE(name.sent.empty());
   EXPECT_TRUE(sleeps.empty());
-}
-
-TEST_F(PlayerAppTest, TheKeyFilterKeepsEscapeAndReturnFromTheMainWindow) {
-  first = Start({"player", Sample("voice.qrv")});
-  CPlayerDlg* window = first->app->MainWindow();
-  window->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(window));
-  QTest::keyClick(window, Qt::Key_Escape);
-  QTest::keyClick(&window->PlayPauseButton(), Qt::Key_Return);
-  QTest::keyClick(window, Qt::Key_Enter);
-  EXPECT_TRUE(window->isVisible());
-  EXPECT_TRUE(window->IsPlaying()) << "Return did not press the focused button either";
-  first.reset();
-
-  // Once the application object is gone, so is its filter.
-  QDialog plain;
-  plain.show();
-  QTest::keyClick(&plain, Qt::Key_Escape);
-  EXPECT_FALSE(plain.isVisible());
-}
-
-TEST(KeyFilterTest, KeysFromTheWindowSystemAreDroppedExceptInTheSystemsOwnBoxes) {
-  CKeyFilter filter;
-  qApp->installEventFilter(&filter);
-  QDialog dialog;
-  dialog.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
-  QTest::keyClick(dialog.windowHandle(), Qt::Key_Escape);
-  EXPECT_TRUE(dialog.isVisible()) << "Escape by way of the window";
-
-  QMessageBox box(QMessageBox::Critical, QStringLiteral("Kestrel Message Player"), QStringLiteral("text"),
-                  QMessageBox::Ok);
-  box.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
-  QTest::keyClick(box.windowHandle(), Qt::Key_Return);
-  EXPECT_FALSE(box.isVisible()) << "Return still answers a message box";
-  qApp->removeEventFilter(&filter);
 }
 
 TEST(SingleInstanceTest, TheHandOverClosesTheMainWindowNotAModalBoxWithTheSameCaption) {

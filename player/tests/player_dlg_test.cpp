@@ -21,7 +21,6 @@
 #include "dialog_units.h"
 #include "fake_volume_dialog.h"
 #include "image_button.h"
-#include "key_filter.h"
 #include "player_window_fixture.h"
 #include "playback_panel.h"
 #include "pump.h"
@@ -249,30 +248,6 @@ TEST_F(PlayerDlgTest, LaidOutFromTheTemplateWithoutAMaximiseBox) {
   QApplication::processEvents();
   EXPECT_FALSE(window->windowState() & Qt::WindowMaximized);
   EXPECT_EQ(window->size(), size);
-}
-
-TEST_F(PlayerDlgTest, EscapeAndReturnDoNotCloseTheModalAboutBox) {
-  CKeyFilter filter;
-  qApp->installEventFilter(&filter);
-  QString title;
-  bool stayedOpen = false;
-  QTimer::singleShot(0, [&] {
-    QWidget* about = QApplication::activeModalWidget();
-    if (!about) return;
-    title = about->windowTitle();
-    QTest::keyClick(about, Qt::Key_Escape);
-    QTest::keyClick(about, Qt::Key_Enter);
-    stayedOpen = about->isVisible();
-    for (QPushButton* button : about->findChildren<QPushButton*>()) {
-      if (button->text() == QLatin1String("Close")) button->click();
-    }
-  });
-  // Returns when the About box has ended, through its Close button.
-  window->MenuAction(ID_APP_ABOUT)->trigger();
-  qApp->removeEventFilter(&filter);
-  EXPECT_EQ(title, QStringLiteral("About Message Player"));
-  EXPECT_TRUE(stayedOpen);
-  EXPECT_TRUE(window->isVisible());
 }
 
 TEST_F(PlayerDlgTest, ExitClosesThePlayingMessageAndTheWindow) {

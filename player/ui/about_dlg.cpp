@@ -5,6 +5,7 @@
 
 #include "dialog_template.h"
 #include "dialog_units.h"
+#include "key_filter.h"
 #include "picture_resources.h"
 
 namespace kestrel {
@@ -23,6 +24,7 @@ QLabel* PictureLabel(QWidget* parent, const std::optional<IconResource>& picture
 CAboutDlg::CAboutDlg(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint) {
+  MarkAsOwnDialog(this);
   const DialogTemplate& layout = AboutBoxTemplate();
   setFont(CDialogUnits::DialogFont());
   setWindowTitle(QString::fromLatin1(layout.title));

@@ -5,15 +5,18 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QUrl>
 
 #include "about_dlg.h"
+#include "accessible_roles.h"
 #include "dialog_template.h"
 #include "dialog_units.h"
 #include "image_button.h"
+#include "key_filter.h"
 #include "menu_template.h"
 #include "message_box.h"
 #include "message_path.h"
@@ -45,9 +48,12 @@ CPlayerDlg::CPlayerDlg(const PlayerServices& services, QWidget* parent)
               Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       services_(services) {
+  MarkAsOwnDialog(this);
   setFont(CDialogUnits::DialogFont());
   setModal(false);
   setAcceptDrops(true);
+  // The program's main window, not a dialog box, to a screen reader.
+  SetAccessibleRole(this, QAccessible::Window);
   BuildMenu();
   BuildControls();
 
@@ -70,6 +76,9 @@ CPlayerDlg::CPlayerDlg(const PlayerServices& services, QWidget* parent)
   panel_->show();
   panel_->update();
   panel_->SetDisplayMode(CPlaybackPanel::DisplayMode::None);
+  // The window starts with no button focused, so that Space plays and
+  // pauses; Tab reaches the buttons.
+  setFocus();
 }
 
 CPlayerDlg::~CPlayerDlg() {
@@ -276,6 +285,15 @@ void CPlayerDlg::changeEvent(QEvent* event) {
     setWindowState(windowState() & ~Qt::WindowMaximized);
   }
   QDialog::changeEvent(event);
+}
+
+void CPlayerDlg::keyPressEvent(QKeyEvent* event) {
+  // A focused button takes Space first, as its own click.
+  if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier) {
+    if (!event->isAutoRepeat()) PlayPause();
+    return;
+  }
+  QDialog::keyPressEvent(event);
 }
 
 void CPlayerDlg::dragEnterEvent(QDragEnterEvent* event) {

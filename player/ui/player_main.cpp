@@ -1,17 +1,18 @@
 #include "player_main.h"
 
 #include <cstdio>
-#include <cstring>
 
 #include <QApplication>
 
+#include "key_filter.h"
+#include "local_instance_channel.h"
 #include "platform/freedesktop_file_types.h"
-#include "platform/local_instance_channel.h"
 #include "platform/qt_file_open_dialog.h"
 #include "player_app.h"
 #include "playback_services.h"
 #include "default_volume_services.h"
 #include "qt_message_box.h"
+#include "start_options.h"
 #include "volume_dialog_factory.h"
 
 namespace kestrel {
@@ -23,28 +24,18 @@ constexpr char kUsage[] =
     "\n"
     "Kestrel Message Player: plays a recorded Kestrel video message.\n"
     "A FILE whose name ends in .qrv (in any case) is opened and played; any\n"
-    "other argument is ignored. Starting the player closes one already running.\n"
-    "\n"
-    "  -h, --help   show this text and end\n";
-
-bool WantsHelp(int argc, char** argv) {
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--") == 0) return false;
-    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) return true;
-  }
-  return false;
-}
+    "other file is ignored. Starting the player closes one already running.\n"
+    "A FILE whose name begins with '-' follows '--'.\n";
 
 }  // namespace
 
 int RunPlayer(int argc, char** argv) {
-  // Help needs no display.
-  if (WantsHelp(argc, argv)) {
-    std::fputs(kUsage, stdout);
-    return 0;
-  }
+  // Help, the version and usage errors need no display.
+  if (const auto status = HandleStartOptions(argc, argv, {"player", kUsage}, stdout, stderr)) return *status;
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("player"));
+  // Desktop shells match the windows to the installed entry by this name.
+  QGuiApplication::setDesktopFileName(QStringLiteral("kestrel-player"));
 
   CDefaultPlaybackServices playback;
   CDefaultVolumeServices volume;
@@ -55,7 +46,12 @@ int RunPlayer(int argc, char** argv) {
 
   PlayerAppServices services;
   services.window.playback = playback.Services();
-  services.window.playback.volumeDialog = [&volume](QWidget* owner) { return CreateVolumeDialog(owner, volume.Services()); };
+  services.window.playback.volumeDialog = [&volume](QWidget* owner) {
+    std::unique_ptr<IVolumeDialogHook> dialog = CreateVolumeDialog(owner, volume.Services());
+    // The volume panel is one of the player's own dialog windows.
+    if (auto* window = dynamic_cast<QWidget*>(dialog.get())) MarkAsOwnDialog(window);
+    return dialog;
+  };
   services.window.messageBox = &messageBox;
   services.window.openDialog = &openDialog;
   services.channel = &channel;

@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QWidget>
 
-#include "platform/instance_channel.h"
+#include "instance_channel.h"
 #include "string_table.h"
 
 namespace kestrel {
@@ -43,11 +43,8 @@ bool CSingleInstance::CloseRunningCopy() {
 }
 
 void CSingleInstance::Serve() {
-  holdsName_ = true;
-  const QString title = title_;
-  channel_.Listen([title](int message) {
-    if (message == WM_CLOSE) CloseWindowTitled(title);
-  });
+  // A copy that cannot be reached gives the name up and runs unguarded.
+  holdsName_ = channel_.Listen(WM_CLOSE, [title = title_] { CloseWindowTitled(title); });
 }
 
 void CSingleInstance::CloseWindowTitled(const QString& title) {

@@ -12,6 +12,7 @@
 
 #include "mixer_control_change_event.h"
 #include "mixer_volume_scale.h"
+#include "pulse_deadline.h"
 
 namespace kestrel {
 
@@ -215,10 +216,11 @@ bool CPulseMixerService::EnsureConnected() {
     if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0 &&
         pa_threaded_mainloop_start(loop_) >= 0) {
       LoopLock lock(loop_);
+      CPulseDeadline deadline(loop_, context_);
       for (;;) {
         const pa_context_state_t state = pa_context_get_state(context_);
         if (state == PA_CONTEXT_READY || !PA_CONTEXT_IS_GOOD(state)) break;
-        pa_threaded_mainloop_wait(loop_);
+        if (!deadline.Wait()) break;
       }
       ready = pa_context_get_state(context_) == PA_CONTEXT_READY;
     }
@@ -230,12 +232,22 @@ bool CPulseMixerService::EnsureConnected() {
   return ready;
 }
 
-bool CPulseMixerService::Ready() const { return context_ && pa_context_get_state(context_) == PA_CONTEXT_READY; }
+bool CPulseMixerService::Ready() const {
+  return !hung_ && context_ && pa_context_get_state(context_) == PA_CONTEXT_READY;
+}
 
 bool CPulseMixerService::Await(pa_operation* operation) {
   if (!operation) return false;
-  // A context that fails cancels its operations and signals the loop.
-  while (pa_operation_get_state(operation) == PA_OPERATION_RUNNING) pa_threaded_mainloop_wait(loop_);
+  // A context that fails cancels its operations and signals the loop; a
+  // server that stops answering is given up on at the deadline, and asked
+  // nothing more.
+  CPulseDeadline deadline(loop_, context_);
+  bool answered = !hung_;
+  while (answered && pa_operation_get_state(operation) == PA_OPERATION_RUNNING) answered = deadline.Wait();
+  if (!answered) {
+    pa_operation_cancel(operation);
+    hung_ = true;
+  }
   const bool done = pa_operation_get_state(operation) == PA_OPERATION_DONE;
   pa_operation_unref(operation);
   return done;
@@ -307,9 +319,11 @@ void CPulseMixerService::Close(MixerHandle handle) {
   sinkKnown_ = false;
   streams_.clear();
   peak_.Stop();
+  // Not waited for: closing must not hang on a server that has stopped.
   if (Ready()) {
-    std::pair<CPulseMixerService*, int> unsubscribed{this, 0};
-    Await(pa_context_subscribe(context_, PA_SUBSCRIPTION_MASK_NULL, &Callbacks::Success, &unsubscribed));
+    if (pa_operation* operation = pa_context_subscribe(context_, PA_SUBSCRIPTION_MASK_NULL, nullptr, nullptr)) {
+      pa_operation_unref(operation);
+    }
   }
 }
 
@@ -396,7 +410,7 @@ bool CPulseMixerService::GetControlValue(MixerHandle handle, std::uint32_t contr
       return true;
     }
     case kWavePeakId:
-      *value = static_cast<std::uint32_t>(std::lround(peak_.Level() * kPeakMaximum));
+      *value = static_cast<std::uint32_t>(std::lround(peak_.TakeLevel() * kPeakMaximum));
       return true;
     default:
       return false;
@@ -458,7 +472,13 @@ bool CPulseMixerService::SetWave(std::uint32_t controlId, std::uint32_t value) {
   }
   // Wait for the acknowledgements, so that a read that follows sees the
   // value written.
-  while (pendingStreamWrites_ > 0 && Ready()) pa_threaded_mainloop_wait(loop_);
+  CPulseDeadline deadline(loop_, context_);
+  while (pendingStreamWrites_ > 0 && Ready()) {
+    if (!deadline.Wait()) {
+      hung_ = true;
+      return false;
+    }
+  }
   return written;
 }
 

@@ -88,6 +88,7 @@ class CPulseMixerService final : public IMixerService {
   pa_threaded_mainloop* loop_ = nullptr;
   pa_context* context_ = nullptr;
   bool connectFailed_ = false;
+  bool hung_ = false;  // the server stopped answering; it is asked nothing more
 
   // The rest is guarded by the main-loop lock.
   QObject* owner_ = nullptr;

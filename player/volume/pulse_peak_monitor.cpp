@@ -9,8 +9,6 @@ namespace kestrel {
 
 namespace {
 constexpr std::uint32_t kPeaksPerSecond = 144;
-// Several readings missed: the source has stopped delivering.
-constexpr auto kStaleAfter = std::chrono::milliseconds(250);
 }  // namespace
 
 bool CPulsePeakMonitor::Start(pa_context* context, const std::string& source) {
@@ -33,8 +31,7 @@ bool CPulsePeakMonitor::Start(pa_context* context, const std::string& source) {
     return false;
   }
   source_ = source;
-  level_ = 0.0f;
-  lastRead_ = {};
+  hold_.Reset();
   return true;
 }
 
@@ -45,7 +42,7 @@ void CPulsePeakMonitor::Stop() {
   pa_stream_unref(stream_);
   stream_ = nullptr;
   source_.clear();
-  level_ = 0.0f;
+  hold_.Reset();
 }
 
 void CPulsePeakMonitor::OnRead(pa_stream* stream, std::size_t, void* self) {
@@ -55,19 +52,21 @@ void CPulsePeakMonitor::OnRead(pa_stream* stream, std::size_t, void* self) {
   while (pa_stream_readable_size(stream) > 0) {
     if (pa_stream_peek(stream, &data, &bytes) < 0 || bytes == 0) return;
     // A hole (no data, a length) carries no reading: drop it.
-    if (data && bytes >= sizeof(float)) {
-      float last = 0.0f;
-      std::memcpy(&last, static_cast<const char*>(data) + (bytes / sizeof(float) - 1) * sizeof(float), sizeof(float));
-      monitor->level_ = std::fmin(std::fabs(last), 1.0f);
-      monitor->lastRead_ = std::chrono::steady_clock::now();
+    if (data) {
+      const auto now = CPeakHold::Clock::now();
+      for (std::size_t at = 0; at + sizeof(float) <= bytes; at += sizeof(float)) {
+        float peak = 0.0f;
+        std::memcpy(&peak, static_cast<const char*>(data) + at, sizeof(float));
+        monitor->hold_.Add(peak, now);
+      }
     }
     pa_stream_drop(stream);
   }
 }
 
-float CPulsePeakMonitor::Level() const {
-  if (!stream_ || std::chrono::steady_clock::now() - lastRead_ > kStaleAfter) return 0.0f;
-  return level_;
+float CPulsePeakMonitor::TakeLevel() {
+  if (!stream_) return 0.0f;
+  return hold_.Take(CPeakHold::Clock::now());
 }
 
 }  // namespace kestrel

@@ -4,8 +4,9 @@
 // the context held.
 #pragma once
 
-#include <chrono>
 #include <string>
+
+#include "peak_hold.h"
 
 struct pa_context;
 struct pa_stream;
@@ -25,17 +26,16 @@ class CPulsePeakMonitor {
   void Stop();
   const std::string& Source() const { return source_; }
 
-  // The latest peak, 0..1. A source that has delivered nothing for a while
-  // (a suspended sink sends no silence) reads as 0.
-  float Level() const;
+  // The largest peak since the last call, 0..1. A source that has delivered
+  // nothing for a while (a suspended sink sends no silence) reads as 0.
+  float TakeLevel();
 
  private:
   static void OnRead(pa_stream* stream, std::size_t bytes, void* self);
 
   pa_stream* stream_ = nullptr;
   std::string source_;
-  float level_ = 0.0f;
-  std::chrono::steady_clock::time_point lastRead_{};
+  CPeakHold hold_;
 };
 
 }  // namespace kestrel

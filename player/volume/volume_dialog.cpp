@@ -31,18 +31,14 @@ namespace {
 constexpr int kMeterPeriodMs = 50;
 constexpr int kGapBesideMainWindow = 8;
 
-// The loudest setting sits at the top. The slider runs from the control's
-// minimum at the top to its maximum at the bottom, and position and value
-// mirror each other over that whole range: with a minimum of 0 this is
-// position = maximum - value; with any other minimum the whole range stays
-// reachable.
-int PositionOf(std::uint32_t value, std::uint32_t minimum, std::uint32_t maximum) {
-  return static_cast<int>(static_cast<std::int64_t>(maximum) + minimum - value);
-}
+// The slider's value is the volume itself. An upright slider has its
+// minimum at the bottom, so the loudest setting sits at the top and the
+// style's filled part of the groove, from the bottom up to the thumb, is
+// the volume, as in any volume control. (Mirrored positions on an inverted
+// slider would fill the groove from the top: full at low volume.)
+int PositionOf(std::uint32_t value) { return static_cast<int>(value); }
 
-std::uint32_t ValueOf(int position, std::uint32_t minimum, std::uint32_t maximum) {
-  return static_cast<std::uint32_t>(static_cast<std::int64_t>(maximum) + minimum - position);
-}
+std::uint32_t ValueOf(int position) { return static_cast<std::uint32_t>(position); }
 
 // A step of one unit in 65535 would not be heard: the arrow keys move by a
 // hundredth of the range, Page Up and Down and the ticks by a fifth.
@@ -104,10 +100,6 @@ void CVolumeDialog::BuildControls() {
       case VolumeControlKind::VerticalSlider: {
         auto* slider = new QSlider(Qt::Vertical, this);
         slider->setTickPosition(QSlider::TicksBothSides);
-        // Positions grow downwards, as the mirrored values expect; the keys
-        // and the wheel move the thumb the way they point.
-        slider->setInvertedAppearance(true);
-        slider->setInvertedControls(true);
         slider->setFocusPolicy(Qt::StrongFocus);
         // Every scroll action, the thumb's drag included, sets the volume;
         // positions set from the mixer's values do not come back here.
@@ -166,8 +158,9 @@ QWidget* CVolumeDialog::Control(int id) const {
 void CVolumeDialog::Initialise() {
   mixer_ = std::make_unique<CMixer>(this, *services_.mixer);
   if (!mixer_->Open(0)) {
+    // Nothing is said at start-up: the user learns of the missing mixer
+    // when asking for the volume controls (Show).
     mixerAvailable_ = false;
-    StartSystemVolumeProgram();
     return;
   }
   std::string name;
@@ -177,7 +170,7 @@ void CVolumeDialog::Initialise() {
   if (mixer_->FindMasterVolume()) {
     SetSliderRange(masterSlider_, mixer_->MasterVolumeMinimum(), mixer_->MasterVolumeMaximum());
     if (mixer_->GetMasterVolume(volume)) {
-      masterSlider_->setValue(PositionOf(volume, mixer_->MasterVolumeMinimum(), mixer_->MasterVolumeMaximum()));
+      masterSlider_->setValue(PositionOf(volume));
     }
   } else {
     masterSlider_->setEnabled(false);
@@ -193,7 +186,7 @@ void CVolumeDialog::Initialise() {
   if (mixer_->FindWaveVolume()) {
     SetSliderRange(waveSlider_, mixer_->WaveVolumeMinimum(), mixer_->WaveVolumeMaximum());
     if (mixer_->GetWaveVolume(volume)) {
-      waveSlider_->setValue(PositionOf(volume, mixer_->WaveVolumeMinimum(), mixer_->WaveVolumeMaximum()));
+      waveSlider_->setValue(PositionOf(volume));
     }
   } else {
     waveSlider_->setEnabled(false);
@@ -259,9 +252,9 @@ void CVolumeDialog::timerEvent(QTimerEvent* event) {
 void CVolumeDialog::OnVerticalScroll(QSlider* slider) {
   const int position = slider->sliderPosition();
   if (slider == masterSlider_) {
-    mixer_->SetMasterVolume(ValueOf(position, mixer_->MasterVolumeMinimum(), mixer_->MasterVolumeMaximum()));
+    mixer_->SetMasterVolume(ValueOf(position));
   } else if (slider == waveSlider_) {
-    mixer_->SetWaveVolume(ValueOf(position, mixer_->WaveVolumeMinimum(), mixer_->WaveVolumeMaximum()));
+    mixer_->SetWaveVolume(ValueOf(position));
   }
 }
 
@@ -284,13 +277,13 @@ void CVolumeDialog::OnControlChange(std::uint32_t controlId) {
   bool muted = false;
   if (mixer_->MasterVolumeId() == controlId) {
     if (mixer_->GetMasterVolume(volume)) {
-      masterSlider_->setValue(PositionOf(volume, mixer_->MasterVolumeMinimum(), mixer_->MasterVolumeMaximum()));
+      masterSlider_->setValue(PositionOf(volume));
     }
   } else if (mixer_->MasterMuteId() == controlId) {
     if (mixer_->GetMasterMute(muted)) masterMute_->setChecked(muted);
   } else if (mixer_->WaveVolumeId() == controlId) {
     if (mixer_->GetWaveVolume(volume)) {
-      waveSlider_->setValue(PositionOf(volume, mixer_->WaveVolumeMinimum(), mixer_->WaveVolumeMaximum()));
+      waveSlider_->setValue(PositionOf(volume));
     }
   } else if (mixer_->WaveMuteId() == controlId) {
     if (mixer_->GetWaveMute(muted)) waveMute_->setChecked(muted);
@@ -299,7 +292,16 @@ void CVolumeDialog::OnControlChange(std::uint32_t controlId) {
 
 void CVolumeDialog::StartSystemVolumeProgram() {
   if (services_.launcher->Start(LoadString(IDS_SYSTEM_VOLUME_PROGRAM))) return;
-  services_.messageBox->ShowStop(this, LoadString(IDS_APP_TITLE), LoadString(IDS_SYSTEM_VOLUME_MISSING));
+  services_.messageBox->ShowStop(VisibleParent(), LoadString(IDS_APP_TITLE), LoadString(IDS_SYSTEM_VOLUME_MISSING));
+}
+
+QWidget* CVolumeDialog::VisibleParent() const {
+  // A box over a hidden window opens in the screen's corner: over this
+  // dialog while it is shown, else over the main window, else centred on
+  // the screen.
+  if (isVisible()) return const_cast<CVolumeDialog*>(this);
+  QWidget* main = owner_ ? owner_->window() : nullptr;
+  return main && main->isVisible() ? main : nullptr;
 }
 
 void CVolumeDialog::closeEvent(QCloseEvent* event) {

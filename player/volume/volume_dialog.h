@@ -31,9 +31,8 @@ class CVolumeDialog : public QDialog, public IVolumeDialogHook {
   CVolumeDialog(QWidget* owner, const VolumeServices& services);
   ~CVolumeDialog() override;
 
-  // Builds the hidden dialog and opens the mixer. Without a mixer the
-  // system volume program is started instead, and is started again by
-  // every Show.
+  // Builds the hidden dialog and opens the mixer. Without a mixer every
+  // Show starts the system volume program instead.
   void Create();
 
   // Shows the dialog and feeds the level meter every 50 ms while shown.
@@ -60,6 +59,7 @@ class CVolumeDialog : public QDialog, public IVolumeDialogHook {
   void OnMuteClicked(QCheckBox* box, bool ticked);
   void OnControlChange(std::uint32_t controlId);
   void StartSystemVolumeProgram();
+  QWidget* VisibleParent() const;
   void OnCloseRequest();
   void PlaceBesideMainWindow();
 

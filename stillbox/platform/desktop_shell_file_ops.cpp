@@ -1,7 +1,5 @@
 #include "desktop_shell_file_ops.h"
 
-#include "shell_window.h"
-
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -32,7 +30,6 @@ bool CDesktopShellFileOps::DeleteFiles(QWidget* owner, const QStringList& paths,
   QMessageBox confirmation(QMessageBox::Warning, ConfirmationCaption(paths), ConfirmationText(paths),
                            QMessageBox::Yes | QMessageBox::No, owner);
   confirmation.setDefaultButton(QMessageBox::Yes);
-  MarkAsShellWindow(&confirmation);
   // The caller shows the wait cursor; the question wants the ordinary one.
   QApplication::setOverrideCursor(Qt::ArrowCursor);
   const int answer = confirmation.exec();
@@ -40,7 +37,6 @@ bool CDesktopShellFileOps::DeleteFiles(QWidget* owner, const QStringList& paths,
   if (answer != QMessageBox::Yes) return false;
 
   QProgressDialog progress(owner);
-  MarkAsShellWindow(&progress);
   progress.setWindowTitle(progressTitle);
   progress.setWindowModality(Qt::WindowModal);
   progress.setRange(0, static_cast<int>(paths.size()));
@@ -73,7 +69,6 @@ bool CDesktopShellFileOps::CopyFile(QWidget* owner, const QString& source, const
   if (!out.open(QIODevice::WriteOnly)) return false;
 
   QProgressDialog progress(owner);
-  MarkAsShellWindow(&progress);
   progress.setWindowTitle(progressTitle);
   progress.setWindowModality(Qt::WindowModal);
   progress.setCancelButton(nullptr);

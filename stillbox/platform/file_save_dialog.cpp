@@ -1,7 +1,5 @@
 #include "file_save_dialog.h"
 
-#include "shell_window.h"
-
 #include <QFileDialog>
 #include <QFileInfo>
 
@@ -10,7 +8,6 @@ CFileSaveDialog::CFileSaveDialog(QString startDirectory) : m_startDirectory(std:
 std::optional<QString> CFileSaveDialog::AskSavePath(QWidget* owner, const QString& title, const QString& filter,
                                                     const QString& initialName) {
   QFileDialog dialog(owner, title, m_startDirectory, filter);
-  MarkAsShellWindow(&dialog);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setDefaultSuffix(QString());

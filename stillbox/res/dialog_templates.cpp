@@ -27,8 +27,8 @@ const ControlTemplate kAboutControls[] = {
 };
 
 const DialogTemplate kTemplates[] = {
-    {IDD_ABOUTBOX, "About Frames Browser", 144, 231, "MS Sans Serif", 8, 0x80C800C0, 0, kAboutControls},
-    {IDD_BROWSER, "Kestrel Frames Browser", 438, 199, "MS Sans Serif", 8, 0x90CA00C4, WS_EX_APPWINDOW,
+    {IDD_ABOUTBOX, "About Frames Browser", 144, 231, 0x80C800C0, 0, kAboutControls},
+    {IDD_BROWSER, "Kestrel Frames Browser", 438, 199, 0x90CA00C4, WS_EX_APPWINDOW,
      kBrowserControls},
 };
 

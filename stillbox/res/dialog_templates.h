@@ -29,13 +29,12 @@ struct ControlTemplate {
   const char* text;  // or the resource name of a picture
 };
 
+// Both templates use the dialog font, "MS Sans Serif" 8.
 struct DialogTemplate {
   int id;
   const char* caption;
   int width;  // dialog units
   int height;
-  const char* fontFamily;
-  int fontPoints;
   std::uint32_t style;
   std::uint32_t exStyle;
   std::span<const ControlTemplate> controls;

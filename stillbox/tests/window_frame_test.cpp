@@ -1,10 +1,8 @@
-// The browser window's frame: size from the template, no maximising, the
-// About box and the program-wide key filter.
+// The browser window's frame: size from the template, no maximising and the
+// About box.
 #include "browser_dlg.h"
 #include "dialog_units.h"
 #include "frame_list.h"
-#include "key_filter.h"
-#include "platform/shell_window.h"
 #include "res/resource_ids.h"
 #include "support/browser_fixture.h"
 
@@ -12,11 +10,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QDialog>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QMenu>
-#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -35,30 +30,9 @@ struct ModalCloser {
   }
 };
 
-TEST(DialogUnits, ConvertsEdgesSoThatAdjacentControlsStayAdjacent) {
-  const CDialogUnits units(QFont(QStringLiteral("DejaVu Sans"), 8));
-  ASSERT_GT(units.AverageCharWidth(), 3.0);
-  ASSERT_GT(units.CharHeight(), 8);
-  const QRect left = units.ToPixels(QRect(3, 5, 11, 7));
-  const QRect right = units.ToPixels(QRect(14, 12, 9, 9));
-  EXPECT_EQ(left.x() + left.width(), right.x());
-  EXPECT_EQ(left.y() + left.height(), right.y());
-  EXPECT_EQ(units.ToPixels(QRect(0, 0, 4, 8)).size(),
-            QSize(qRound(units.AverageCharWidth()), units.CharHeight()))
-      << "four horizontal units are one average letter, eight vertical ones a line";
-}
-
 class WindowFrameTest : public BrowserFixture {
  protected:
-  void SetUp() override {
-    qApp->installEventFilter(&filter);
-    Open();
-  }
-  void TearDown() override {
-    qApp->removeEventFilter(&filter);
-    BrowserFixture::TearDown();
-  }
-  CKeyFilter filter;
+  void SetUp() override { Open(); }
   ModalCloser closer;
 };
 
@@ -69,7 +43,7 @@ TEST_F(WindowFrameTest, RefusesToBeMaximised) {
   EXPECT_FALSE(Window().isMaximized());
   Window().showMaximized();
   QTRY_VERIFY(!Window().isMaximized());
-  EXPECT_EQ(Window().size(), CDialogUnits(Window().font()).ToPixels(QSize(438, 199)));
+  EXPECT_EQ(Window().size(), kestrel::CDialogUnits(Window().font()).ToPixels(QSize(438, 199)));
 }
 
 TEST_F(WindowFrameTest, EverySystemCommandFrom0x10To0x1FOpensTheAboutBox) {
@@ -104,47 +78,6 @@ TEST_F(WindowFrameTest, F1AndTheWindowsOwnMenuOpenTheAboutBox) {
   QApplication::sendEvent(&Window(), &event);
   EXPECT_EQ(entries, QStringList{"&About Kestrel Frames Browser..."});
   EXPECT_EQ(closer.titles.size(), 2);
-}
-
-TEST_F(WindowFrameTest, EscapeAndEnterCloseNeitherTheWindowNorTheAboutBox) {
-  QPointer<CBrowserDlg> window(&Window());
-  QTest::keyClick(Window().List(), Qt::Key_Escape);
-  QTest::keyClick(Window().List(), Qt::Key_Return);
-  QApplication::processEvents();
-  ASSERT_TRUE(window);
-  EXPECT_TRUE(Window().isVisible());
-
-  bool stillOpen = false;
-  QTimer::singleShot(0, [&] {
-    QWidget* about = QApplication::activeModalWidget();
-    if (!about) return;
-    QTest::keyClick(about, Qt::Key_Escape);
-    QTest::keyClick(about, Qt::Key_Return);
-    QTest::keyClick(about, Qt::Key_Enter);
-    stillOpen = about->isVisible();
-    about->findChild<QPushButton*>()->click();
-  });
-  Window().OnSysCommand(res::IDM_ABOUTBOX);
-  EXPECT_TRUE(stillOpen);
-}
-
-TEST(KeyFilter, DropsOnlyEscapeAndEnterPressesOfTheProgramsWindows) {
-  QWidget own;
-  QWidget shellBox;
-  MarkAsShellWindow(&shellBox);
-  QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-  QKeyEvent enter(QEvent::KeyPress, Qt::Key_Enter, Qt::NoModifier);
-  QKeyEvent ret(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-  QKeyEvent release(QEvent::KeyRelease, Qt::Key_Escape, Qt::NoModifier);
-  QKeyEvent other(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier);
-  EXPECT_TRUE(CKeyFilter::Drops(&own, &escape));
-  EXPECT_TRUE(CKeyFilter::Drops(&own, &enter));
-  EXPECT_TRUE(CKeyFilter::Drops(&own, &ret));
-  EXPECT_FALSE(CKeyFilter::Drops(&own, &release));
-  EXPECT_FALSE(CKeyFilter::Drops(&own, &other));
-  EXPECT_FALSE(CKeyFilter::Drops(&shellBox, &escape));
-  QMenu menu;
-  EXPECT_FALSE(CKeyFilter::Drops(&menu, &escape)) << "Escape still closes a popup menu";
 }
 
 }  // namespace

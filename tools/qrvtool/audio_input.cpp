@@ -5,58 +5,134 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+
+#include "qrvtool.h"
 
 namespace kestrel::tool {
 
-std::vector<float> ResampleTo8k(const std::vector<float>& mono, double inputRate, std::string* error) {
-  if (inputRate == 8000.0) return mono;
-  const double ratio = 8000.0 / inputRate;
-  std::vector<float> out(static_cast<std::size_t>(std::ceil(mono.size() * ratio)) + 16);
-  std::size_t done = 0;
-  const soxr_io_spec_t io = soxr_io_spec(SOXR_FLOAT32_I, SOXR_FLOAT32_I);
-  const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_HQ, 0);
-  const soxr_error_t failed =
-      soxr_oneshot(inputRate, 8000.0, 1, mono.data(), mono.size(), nullptr, out.data(), out.size(), &done, &io,
-                   &quality, nullptr);
-  if (failed) {
-    if (error) *error = std::string("resampling failed: ") + failed;
-    return {};
+namespace {
+
+constexpr double kOutputRate = 8000.0;
+// Samples read per block across all channels, whatever their number.
+constexpr std::size_t kBlockSamples = 1 << 16;
+
+SNDFILE* Sound(void* p) { return static_cast<SNDFILE*>(p); }
+soxr_t Resampler(void* p) { return static_cast<soxr_t>(p); }
+
+}  // namespace
+
+AudioInput::~AudioInput() {
+  if (soxr_) soxr_delete(Resampler(soxr_));
+  if (sndfile_) sf_close(Sound(sndfile_));
+}
+
+int AudioInput::Open(const std::string& path, std::string* why) {
+  InputFile input;
+  std::string reason;
+  const bool opened = input.Open(path, &reason);
+  name_ = input.Name();
+  auto fail = [&](int status, const std::string& text) {
+    if (why) *why = name_ + ": " + text;
+    return status;
+  };
+  if (!opened) return fail(kExitIoError, reason);
+  identity_ = input.Identity();
+  SF_INFO info{};
+  // libsndfile reads the descriptor as it comes: a pipe is read as a stream.
+  sndfile_ = sf_open_fd(input.Descriptor(), SFM_READ, &info, SF_TRUE);
+  if (!sndfile_) return fail(kExitBadInput, std::string("not a sound file libsndfile reads (") + sf_strerror(nullptr) + ")");
+  input.TakeDescriptor();
+  if (info.samplerate < kLowestInputRate || info.samplerate > kHighestInputRate)
+    return fail(kExitBadInput, "a sample rate of " + std::to_string(info.samplerate) + " Hz is outside " +
+                                   std::to_string(kLowestInputRate) + " to " + std::to_string(kHighestInputRate) + " Hz");
+  if (info.channels < 1) return fail(kExitBadInput, "no sound channels");
+  channels_ = info.channels;
+  if (input.Size() >= 0 && info.frames > 0) totalFrames_ = info.frames;
+  framesPerBlock_ = std::max<std::size_t>(1, kBlockSamples / static_cast<std::size_t>(channels_));
+  block_.resize(framesPerBlock_ * static_cast<std::size_t>(channels_));
+  mono_.resize(framesPerBlock_);
+  if (info.samplerate != static_cast<int>(kOutputRate)) {
+    const soxr_io_spec_t io = soxr_io_spec(SOXR_FLOAT32_I, SOXR_FLOAT32_I);
+    const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_HQ, 0);
+    soxr_error_t error = nullptr;
+    soxr_ = soxr_create(info.samplerate, kOutputRate, 1, &error, &io, &quality, nullptr);
+    if (!soxr_) return fail(kExitIoError, std::string("cannot resample: ") + (error ? error : "no memory"));
+    resampled_.resize(static_cast<std::size_t>(std::ceil(framesPerBlock_ * kOutputRate / info.samplerate)) + 64);
   }
-  out.resize(done);
-  return out;
+  return kExitOk;
+}
+
+void AudioInput::Append(const float* mono, std::size_t count) {
+  // What has been handed out goes first, so the buffer holds one block at most.
+  ready_.erase(ready_.begin(), ready_.begin() + static_cast<std::ptrdiff_t>(readyStart_));
+  readyStart_ = 0;
+  for (std::size_t i = 0; i < count; ++i)
+    ready_.push_back(static_cast<std::int16_t>(std::clamp(std::lround(mono[i] * 32768.0f), -32768L, 32767L)));
+}
+
+bool AudioInput::Refill(std::string* why) {
+  const sf_count_t frames = sf_readf_float(Sound(sndfile_), block_.data(), static_cast<sf_count_t>(framesPerBlock_));
+  if (frames < 0 || sf_error(Sound(sndfile_)) != SF_ERR_NO_ERROR) {
+    if (why) *why = name_ + ": " + sf_strerror(Sound(sndfile_));
+    return false;
+  }
+  for (sf_count_t f = 0; f < frames; ++f) {
+    float sum = 0;
+    for (int c = 0; c < channels_; ++c) sum += block_[static_cast<std::size_t>(f) * channels_ + c];
+    mono_[static_cast<std::size_t>(f)] = sum / static_cast<float>(channels_);
+  }
+  if (frames == 0) ended_ = true;
+  framesRead_ += frames;
+  if (!soxr_) {
+    Append(mono_.data(), static_cast<std::size_t>(frames));
+    return true;
+  }
+  // At the end, input null flushes what the resampler still holds.
+  const float* in = frames > 0 ? mono_.data() : nullptr;
+  std::size_t left = static_cast<std::size_t>(frames);
+  do {
+    std::size_t used = 0, made = 0;
+    if (const soxr_error_t error =
+            soxr_process(Resampler(soxr_), in, left, &used, resampled_.data(), resampled_.size(), &made)) {
+      if (why) *why = name_ + ": resampling failed: " + error;
+      return false;
+    }
+    Append(resampled_.data(), made);
+    if (in) {
+      in += used;
+      left -= used;
+    } else if (made == 0) {
+      break;
+    }
+  } while (left > 0 || !in);
+  return true;
+}
+
+bool AudioInput::Read(std::int16_t* samples, std::size_t count, std::size_t& got, std::string* why) {
+  got = 0;
+  while (ready_.size() - readyStart_ < count && !ended_)
+    if (!Refill(why)) return false;
+  got = std::min(count, ready_.size() - readyStart_);
+  std::copy_n(ready_.data() + readyStart_, got, samples);
+  readyStart_ += got;
+  return true;
+}
+
+double AudioInput::Fraction() const {
+  return totalFrames_ > 0 ? std::min(1.0, double(framesRead_) / double(totalFrames_)) : -1.0;
 }
 
 bool LoadAudioAt8k(const std::string& path, std::vector<std::int16_t>& samples, std::string* error) {
-  SF_INFO info{};
-  SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
-  if (!file) {
-    if (error) *error = path + ": " + sf_strerror(nullptr);
-    return false;
+  AudioInput input;
+  if (input.Open(path, error) != kExitOk) return false;
+  samples.clear();
+  std::int16_t block[4096];
+  for (std::size_t got = 0;;) {
+    if (!input.Read(block, std::size(block), got, error)) return false;
+    samples.insert(samples.end(), block, block + got);
+    if (got < std::size(block)) return true;
   }
-  if (info.channels < 1 || info.samplerate < 1) {
-    sf_close(file);
-    if (error) *error = path + ": no sound in the file";
-    return false;
-  }
-  std::vector<float> mono;
-  std::vector<float> block(4096 * static_cast<std::size_t>(info.channels));
-  for (;;) {
-    const sf_count_t frames = sf_readf_float(file, block.data(), 4096);
-    if (frames <= 0) break;
-    for (sf_count_t f = 0; f < frames; ++f) {
-      float sum = 0;
-      for (int c = 0; c < info.channels; ++c) sum += block[f * info.channels + c];
-      mono.push_back(sum / static_cast<float>(info.channels));
-    }
-  }
-  sf_close(file);
-  const std::vector<float> resampled = ResampleTo8k(mono, info.samplerate, error);
-  if (resampled.empty() && !mono.empty()) return false;
-  samples.resize(resampled.size());
-  std::transform(resampled.begin(), resampled.end(), samples.begin(), [](float v) {
-    return static_cast<std::int16_t>(std::clamp(std::lround(v * 32768.0f), -32768L, 32767L));
-  });
-  return true;
 }
 
 }  // namespace kestrel::tool

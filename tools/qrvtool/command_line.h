@@ -1,26 +1,60 @@
-// A small parser for "command FILE --option VALUE --flag" command lines.
+// The command lines of qrvtool's commands, parsed the GNU way (getopt_long):
+// options before or after the operands, --name=value or --name value, "--"
+// ends the options, "-" is an operand. Every command takes -h/--help,
+// --version and -q/--quiet; commands that write files take -n/--no-clobber.
 #pragma once
 
 #include <map>
 #include <optional>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
 
 namespace kestrel::tool {
 
+struct OptionSpec {
+  const char* name;    // long name without the dashes: "pcm"
+  char shortName;      // 'o', or 0
+  const char* value;   // the value's name in the help ("OUT"), nullptr for a flag
+  const char* help;
+};
+
+struct CommandSpec {
+  const char* name;       // "decode"
+  const char* operands;   // "FILE", as the usage line shows them
+  const char* about;      // what the command does, for --help
+  std::vector<OptionSpec> options;
+  std::size_t minOperands = 0, maxOperands = 0;
+  bool writesFiles = false;  // offers -n
+  const char* notes = nullptr;  // closing paragraph of the help
+};
+
 struct ParsedArgs {
-  std::vector<std::string> positional;
-  std::map<std::string, std::string> values;  // --name VALUE
-  std::set<std::string> flags;                // --name
-  std::string error;                          // empty when the line parsed
+  std::vector<std::string> operands;
+  std::map<std::string, std::string> values;  // by long name
+  std::set<std::string> flags;                // by long name
+  bool quiet = false;
+  bool noClobber = false;
 
   std::optional<std::string> Value(const std::string& name) const;
   bool Flag(const std::string& name) const { return flags.count(name) != 0; }
 };
 
-// `valueOptions` take a value (e.g. "--pcm", "-o"); `flagOptions` do not.
-ParsedArgs ParseArgs(const std::vector<std::string>& args, const std::set<std::string>& valueOptions,
-                     const std::set<std::string>& flagOptions);
+// Parses the words after the command's name. Returns the status to end with
+// at once: 0 after --help or --version (printed on `out`), 2 after a usage
+// error (a line and "Try 'qrvtool COMMAND --help'." on `err`); nullopt when
+// the command is to run.
+std::optional<int> ParseCommandLine(const CommandSpec& spec, const std::vector<std::string>& args, ParsedArgs& parsed,
+                                    std::ostream& out, std::ostream& err);
+
+// A usage error found after parsing: the line, the hint; returns 2.
+int UsageError(const CommandSpec& spec, std::ostream& err, const std::string& why);
+
+// A whole decimal number within min .. max: "12abc", "", "+3" and " 3" are not.
+bool ParseWholeNumber(const std::string& text, long min, long max, long& value);
+
+// "qrvtool 1.0.0", the project's version.
+std::string VersionLine();
 
 }  // namespace kestrel::tool

@@ -1,161 +1,99 @@
 #include "decode_command.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <memory>
-#include <optional>
-
 #include "command_line.h"
-#include "md5_digest.h"
-#include "message_format.h"
-#include "open_failure.h"
-#include "picture_files.h"
-#include "png_writer.h"
-#include "progress.h"
-#include "wav_writer.h"
-#include "y4m_writer.h"
+#include "decode_outputs.h"
+#include "message_scan.h"
 
 namespace kestrel::tool {
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: qrvtool decode FILE [--pcm OUT] [--bgr OUT] [--wav OUT.wav] [--png DIR] [--y4m OUT.y4m] [--md5]";
-
-// Pictures of a message without a frame rate are written at the rate the
-// player's video window starts with.
-constexpr int kFallbackFrameRate = 5;
-
-// Collects every output the command line asked for; the first failure is kept.
-class DecodeOutputs {
- public:
-  bool Open(const ParsedArgs& args, int frameRate) {
-    if (auto p = args.Value("--pcm")) pcm_ = OpenRaw(*p);
-    if (auto p = args.Value("--bgr")) bgr_ = OpenRaw(*p);
-    if (auto p = args.Value("--wav")) {
-      wav_ = std::make_unique<WavWriter>();
-      if (!wav_->Open(*p, kSampleRate, &error_)) return false;
-    }
-    if (auto p = args.Value("--png")) {
-      pngDir_ = *p;
-      std::error_code ec;
-      std::filesystem::create_directories(*p, ec);
-      if (ec) return Fail(*p + ": " + ec.message());
-    }
-    if (auto p = args.Value("--y4m")) {
-      y4m_ = std::make_unique<Y4mWriter>();
-      if (!y4m_->Open(*p, kPictureWidth, kPictureHeight, frameRate ? frameRate : kFallbackFrameRate, &error_))
-        return false;
-    }
-    if (args.Flag("--md5")) {
-      pcmMd5_ = std::make_unique<Md5Digest>();
-      bgrMd5_ = std::make_unique<Md5Digest>();
-    }
-    return error_.empty();
-  }
-
-  void Samples(const std::int16_t* samples) {
-    // Raw output is little-endian whatever the host; this host is.
-    const std::size_t bytes = kSamplesPerAudioFrame * sizeof(std::int16_t);
-    if (pcm_ && std::fwrite(samples, 1, bytes, pcm_.get()) != bytes) Fail("cannot write PCM output");
-    if (wav_ && !wav_->Write(samples, kSamplesPerAudioFrame)) Fail("cannot write WAV output");
-    if (pcmMd5_) pcmMd5_->Update(samples, bytes);
-  }
-
-  void Picture(const std::uint8_t* picture) {
-    ++pictures_;
-    if (bgr_ && std::fwrite(picture, 1, kPictureBytes, bgr_.get()) != kPictureBytes) Fail("cannot write BGR output");
-    if (bgrMd5_) bgrMd5_->Update(picture, kPictureBytes);
-    if (!pngDir_ && !y4m_) return;
-    const auto rgb = UprightRgb(picture, kPictureWidth, kPictureHeight);
-    if (pngDir_) {
-      const auto path = (std::filesystem::path(*pngDir_) / NumberedFileName("frame", pictures_, ".png")).string();
-      std::string why;
-      if (!WritePng(path, rgb.data(), kPictureWidth, kPictureHeight, &why)) Fail(why);
-    }
-    if (y4m_ && !y4m_->WriteFrame(rgb.data())) Fail("cannot write Y4M output");
-  }
-
-  bool Finish(std::ostream& out) {
-    if (pcm_ && std::fclose(pcm_.release()) != 0) Fail("cannot write PCM output");
-    if (bgr_ && std::fclose(bgr_.release()) != 0) Fail("cannot write BGR output");
-    std::string why;
-    if (wav_ && !wav_->Close(&why)) Fail(why);
-    if (y4m_ && !y4m_->Close(&why)) Fail(why);
-    if (pcmMd5_) out << "pcm md5 " << pcmMd5_->Hex() << "\n" << "bgr md5 " << bgrMd5_->Hex() << "\n";
-    return error_.empty();
-  }
-
-  const std::string& Error() const { return error_; }
-
- private:
-  struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-  };
-  using File = std::unique_ptr<std::FILE, FileCloser>;
-
-  File OpenRaw(const std::string& path) {
-    File f(std::fopen(path.c_str(), "wb"));
-    if (!f) Fail(path + ": " + std::strerror(errno));
-    return f;
-  }
-  bool Fail(const std::string& why) {
-    if (error_.empty()) error_ = why;
-    return false;
-  }
-
-  File pcm_, bgr_;
-  std::unique_ptr<WavWriter> wav_;
-  std::unique_ptr<Y4mWriter> y4m_;
-  std::optional<std::string> pngDir_;
-  std::unique_ptr<Md5Digest> pcmMd5_, bgrMd5_;
-  int pictures_ = 0;
-  std::string error_;
-};
+const CommandSpec kDecode = {
+    "decode",
+    "FILE [OPTION]...",
+    "Decodes the sound (8000 Hz, mono, 16-bit) and every picture of a message\n"
+    "(FILE, or '-' for standard input), in file order, as the player does.\n"
+    "Every output may be '-' for standard output (only one of them).",
+    {{"pcm", 0, "OUT", "raw 16-bit little-endian samples"},
+     {"bgr", 0, "OUT", "raw pictures as decoded: 320 x 240, B G R, bottom row first"},
+     {"wav", 0, "OUT", "the sound as WAV (a streaming header on a pipe)"},
+     {"png", 0, "DIR", "each picture as DIR/frame-00001.png, ... (not '-')"},
+     {"y4m", 0, "OUT", "the pictures as a YUV4MPEG2 stream"},
+     {"md5", 0, nullptr, "print 'pcm md5 HEX' and 'bgr md5 HEX' of the raw sound and pictures"},
+     {"verify", 0, "DIGESTS",
+      "compare with DIGESTS ('PCM:BGR' in hex, or a file holding the --md5 lines); exit status 3 and a line for "
+      "each that differs"}},
+    1,
+    1,
+    true,
+    "Outputs are written under temporary names beside their targets and put in\n"
+    "place only when the whole message has been decoded.\n"};
 
 }  // namespace
 
-int RunDecode(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  const ParsedArgs parsed = ParseArgs(args, {"--pcm", "--bgr", "--wav", "--png", "--y4m"}, {"--md5"});
-  if (!parsed.error.empty() || parsed.positional.size() != 1) {
-    err << kUsage << (parsed.error.empty() ? "" : " (" + parsed.error + ")") << "\n";
-    return kExitBadInput;
-  }
-  const std::string& path = parsed.positional[0];
-
-  // Check the header before creating any output file.
-  CMessageFile probe;
-  ScanOutcome first;
-  first.open = probe.Open(path.c_str());
-  first.systemError = probe.SystemError();
-  if (first.open != OpenResult::Ok) return ReportOpenFailure(err, path, first);
-  const int frameRate = probe.FrameRate();
-  probe.Close();
+int DecodeMessage(MessageInput& message, const DecodeRequest& request, Reporter& report) {
+  std::vector<OutputTarget> targets;
+  for (const auto* target : {&request.pcm, &request.bgr, &request.wav, &request.y4m})
+    if (*target) targets.push_back({**target, false});
+  if (request.png) targets.push_back({*request.png, true});
+  if (const int status = CheckOutputs(targets, {message.identity}, request.noClobber, report); status != kExitOk)
+    return status;
 
   DecodeOutputs outputs;
-  if (!outputs.Open(parsed, frameRate)) {
-    err << "qrvtool: " << outputs.Error() << "\n";
-    return kExitIoError;
-  }
-  Progress progress(err, "decoding", StderrIsTerminal());
+  std::string why;
+  if (!outputs.Open(request, message.file.FrameRate(), &why)) return report.Fail(kExitIoError, why);
+  report.StartProgress("decoding");
   ScanCallbacks callbacks;
   callbacks.onAudioFrame = [&](const std::int16_t* samples) { outputs.Samples(samples); };
   callbacks.onPicture = [&](const std::uint8_t* picture, const PayloadCheck&) { outputs.Picture(picture); };
-  callbacks.onProgress = [&](double fraction) { progress.Update(fraction); };
-  const ScanOutcome outcome = ScanMessage(path, callbacks);
-  if (outcome.open != OpenResult::Ok) return ReportOpenFailure(err, path, outcome);
-  if (outcome.decoderFailed) {
-    err << "qrvtool: out of memory for the decoders\n";
-    return kExitIoError;
+  callbacks.onProgress = [&](double fraction) { report.Progress(fraction); };
+  // A failed output ends the work: nothing of it will be kept.
+  callbacks.done = [&] { return outputs.Failed(); };
+  if (ScanMessage(message, callbacks).decoderFailed) return report.Fail(kExitIoError, "out of memory for the decoders");
+  if (const int status = outputs.Commit(message.identity, &why); status != kExitOk) return report.Fail(status, why);
+  report.CompleteProgress();
+
+  const std::string pcm = outputs.PcmDigest(), bgr = outputs.BgrDigest();
+  if (request.md5) report.Out() << "pcm md5 " << pcm << "\n" << "bgr md5 " << bgr << "\n";
+  if (!request.verify) return kExitOk;
+  int status = kExitOk;
+  if (pcm != request.verify->pcm)
+    status = report.Fail(kExitDigestsDiffer, message.name, "pcm md5 differs: " + pcm + ", expected " + request.verify->pcm);
+  if (bgr != request.verify->bgr)
+    status = report.Fail(kExitDigestsDiffer, message.name, "bgr md5 differs: " + bgr + ", expected " + request.verify->bgr);
+  return status;
+}
+
+int RunDecode(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  ParsedArgs parsed;
+  if (auto status = ParseCommandLine(kDecode, args, parsed, out, err)) return *status;
+  DecodeRequest request;
+  request.pcm = parsed.Value("pcm");
+  request.bgr = parsed.Value("bgr");
+  request.wav = parsed.Value("wav");
+  request.png = parsed.Value("png");
+  request.y4m = parsed.Value("y4m");
+  request.md5 = parsed.Flag("md5");
+  request.noClobber = parsed.noClobber;
+  if (request.png == "-") return UsageError(kDecode, err, "--png writes a folder of pictures; it cannot be '-'");
+  const bool toStandardOutput = request.pcm == "-" || request.bgr == "-" || request.wav == "-" || request.y4m == "-";
+  if (request.md5 && toStandardOutput)
+    return UsageError(kDecode, err, "--md5 prints on standard output, which already carries an output");
+  const std::string& path = parsed.operands[0];
+
+  Reporter report(out, err, StderrIsTerminal() && !parsed.quiet);
+  if (auto digests = parsed.Value("verify")) {
+    DecodedDigests expected;
+    std::string why;
+    if (const int status = ReadExpectedDigests(*digests, expected, &why); status != kExitOk) {
+      if (status == kExitBadInput) return UsageError(kDecode, err, why);
+      return report.Fail(status, why);
+    }
+    request.verify = expected;
   }
-  if (!outputs.Finish(out)) {
-    err << "qrvtool: " << outputs.Error() << "\n";
-    return kExitIoError;
-  }
-  return kExitOk;
+  MessageInput message;
+  if (const int status = message.Open(path, report); status != kExitOk) return status;
+  return DecodeMessage(message, request, report);
 }
 
 }  // namespace kestrel::tool

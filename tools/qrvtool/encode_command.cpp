@@ -1,85 +1,121 @@
 #include "encode_command.h"
 
-#include <algorithm>
 #include <memory>
 
 #include "audio_input.h"
 #include "command_line.h"
 #include "message_writer.h"
 #include "picture_source.h"
-#include "progress.h"
+#include "reporter.h"
 #include "video_encoder.h"
 
 namespace kestrel::tool {
 
 namespace {
 
-constexpr const char* kUsage = "usage: qrvtool encode --audio IN [--video DIR|IN.y4m] [--fps 1-5] -o OUT.qrv";
-constexpr int kRecordMilliseconds = 200;
+const CommandSpec kEncode = {
+    "encode",
+    "--audio=IN [--video=DIR|IN.y4m] [--fps=1-5] -o OUT.qrv [OPTION]...",
+    "Records a message from any sound file libsndfile reads (mixed to mono and\n"
+    "resampled to 8000 Hz as it is read) and, optionally, a folder of pictures\n"
+    "(PNG, JPEG, BMP, in name order, one per picture) or a Y4M video (its frames\n"
+    "repeated or dropped to the chosen rate), each scaled to 320 x 240. Inputs\n"
+    "may be pipes. The message is written under a temporary name beside OUT and\n"
+    "put in place when it is complete.",
+    {{"audio", 0, "IN", "the sound (1000 to 768000 samples a second)"},
+     {"video", 0, "IN", "a folder of pictures or a Y4M stream (8-bit, up to 8192 x 8192)"},
+     {"fps", 0, "N", "pictures per second, 1 to 5 (default 5)"},
+     {"output", 'o', "OUT", "the message file to write (not '-': its header is written last)"}},
+    0,
+    0,
+    true,
+    nullptr};
 
-int Fail(std::ostream& err, int status, const std::string& why) {
-  err << "qrvtool: " << why << "\n";
-  return status;
-}
+constexpr long kRecordMilliseconds = 200;
 
 }  // namespace
 
 int RunEncode(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  const ParsedArgs parsed = ParseArgs(args, {"--audio", "--video", "--fps", "-o"}, {});
-  const auto audioPath = parsed.Value("--audio");
-  const auto outPath = parsed.Value("-o");
-  if (!parsed.error.empty() || !parsed.positional.empty() || !audioPath || !outPath) {
-    err << kUsage << (parsed.error.empty() ? "" : " (" + parsed.error + ")") << "\n";
-    return kExitBadInput;
-  }
-  int fps = 5;
-  if (auto text = parsed.Value("--fps")) {
-    fps = std::atoi(text->c_str());
-    if (*text != std::to_string(fps) || fps < 1 || fps > 5) return Fail(err, kExitBadInput, "--fps takes 1 to 5");
-  }
+  ParsedArgs parsed;
+  if (auto status = ParseCommandLine(kEncode, args, parsed, out, err)) return *status;
+  const auto audioPath = parsed.Value("audio");
+  const auto outPath = parsed.Value("output");
+  if (!audioPath) return UsageError(kEncode, err, "--audio is missing");
+  if (!outPath) return UsageError(kEncode, err, "-o is missing");
+  if (*outPath == "-") return UsageError(kEncode, err, "-o needs a file: the header is completed last");
+  if (*audioPath == "-" && parsed.Value("video") == "-")
+    return UsageError(kEncode, err, "the sound and the pictures cannot both come from standard input");
+  long fps = 5;
+  if (auto text = parsed.Value("fps"); text && !ParseWholeNumber(*text, 1, 5, fps))
+    return UsageError(kEncode, err, "--fps takes 1 to 5, not '" + *text + "'");
 
-  std::vector<std::int16_t> samples;
+  Reporter report(out, err, StderrIsTerminal() && !parsed.quiet);
   std::string why;
-  if (!LoadAudioAt8k(*audioPath, samples, &why)) return Fail(err, kExitBadInput, why);
-  if (samples.empty()) return Fail(err, kExitBadInput, *audioPath + ": no sound in the file");
-
+  AudioInput audio;
+  if (const int status = audio.Open(*audioPath, &why); status != kExitOk) return report.Fail(status, why);
+  std::vector<FileIdentity> inputs = {audio.Identity()};
   std::unique_ptr<PictureSource> pictures;
-  const auto videoPath = parsed.Value("--video");
-  if (videoPath) {
-    pictures = OpenPictureSource(*videoPath, fps, &why);
-    if (!pictures) return Fail(err, kExitBadInput, why);
+  if (const auto videoPath = parsed.Value("video")) {
+    int status = kExitOk;
+    pictures = OpenPictureSource(*videoPath, static_cast<int>(fps), status, &why);
+    if (!pictures) return report.Fail(status, why);
+    const auto more = pictures->Inputs();
+    inputs.insert(inputs.end(), more.begin(), more.end());
   }
-  const int pictureCount = pictures ? pictures->Count() : 0;
+  if (const int status = CheckOutputs({{*outPath, false}}, inputs, parsed.noClobber, report); status != kExitOk)
+    return status;
 
-  // Record j covers 200 j .. 200 j + 200 ms; the sound is padded with silence
-  // to whole records and to the end of the last picture.
-  std::size_t records = (samples.size() + kSamplesPerAudioRecord - 1) / kSamplesPerAudioRecord;
-  if (pictures) records = std::max<std::size_t>(records, (pictureCount * 1000 / fps + kRecordMilliseconds - 1) / kRecordMilliseconds);
-  samples.resize(records * kSamplesPerAudioRecord, 0);
+  // The first record of sound and the first picture are read before the
+  // message is created, so that an empty input leaves nothing behind.
+  std::vector<std::int16_t> sound(kSamplesPerAudioRecord);
+  std::size_t got = 0;
+  if (!audio.Read(sound.data(), sound.size(), got, &why)) return report.Fail(kExitBadInput, why);
+  if (got == 0) return report.Fail(kExitBadInput, *audioPath, "no sound in the file");
+  std::vector<std::uint8_t> picture;
+  bool picturesEnded = !pictures;
+  if (pictures) {
+    if (const int status = pictures->Next(picture, picturesEnded, &why); status != kExitOk)
+      return report.Fail(status, why);
+    if (picturesEnded) return report.Fail(kExitBadInput, *parsed.Value("video"), "no frames");
+  }
 
   MessageFileWriter writer;
-  if (!writer.Open(*outPath, static_cast<std::uint8_t>(pictures ? fps : 0), &why)) return Fail(err, kExitIoError, why);
-  AudioRecordEncoder audio;
-  if (!audio.Ok()) return Fail(err, kExitIoError, "out of memory for the sound encoder");
+  if (!writer.Open(*outPath, static_cast<std::uint8_t>(pictures ? fps : 0), parsed.noClobber, &why))
+    return report.Fail(kExitIoError, why);
+  AudioRecordEncoder encoder;
+  if (!encoder.Ok()) return report.Fail(kExitIoError, "out of memory for the sound encoder");
   CVideoEncoder video;
-  Progress progress(err, "encoding", StderrIsTerminal());
-  std::vector<std::uint8_t> picture;
-  int nextPicture = 0;
-  for (std::size_t j = 0; j < records; ++j) {
-    // Picture k is due at 1000 k / fps ms and goes before the first record
-    // that starts at or after that time.
-    while (nextPicture < pictureCount && std::size_t(nextPicture) * 1000 <= j * kRecordMilliseconds * fps) {
-      if (!pictures->Picture(nextPicture, picture, &why)) return Fail(err, kExitBadInput, why);
-      if (!writer.WriteVideo(video.Encode(picture.data()))) return Fail(err, kExitIoError, *outPath + ": write failed");
+  report.StartProgress("encoding");
+  // Record j covers 200 j .. 200 j + 200 ms. Picture k is due at 1000 k / fps
+  // ms and goes before the first record that starts at or after that time.
+  // The sound is padded with silence to whole records and to the end of the
+  // last picture.
+  long long nextPicture = 0;
+  bool soundEnded = got < sound.size();
+  for (std::size_t j = 0;; ++j) {
+    while (!picturesEnded && nextPicture * 1000 <= static_cast<long long>(j) * kRecordMilliseconds * fps) {
+      if (!writer.WriteVideo(video.Encode(picture.data()))) break;
       ++nextPicture;
+      if (const int status = pictures->Next(picture, picturesEnded, &why); status != kExitOk)
+        return report.Fail(status, why);
     }
-    if (!writer.WriteAudio(audio.Encode(samples.data() + j * kSamplesPerAudioRecord)))
-      return Fail(err, kExitIoError, *outPath + ": write failed");
-    progress.Update(double(j + 1) / double(records));
+    const bool picturesCovered = picturesEnded && static_cast<long long>(j) * kRecordMilliseconds * fps >= nextPicture * 1000;
+    if (soundEnded && got == 0 && picturesCovered) break;
+    if (j >= kMostAudioRecords) return report.Fail(kExitBadInput, "the message would be longer than a message file holds");
+    std::fill(sound.begin() + static_cast<std::ptrdiff_t>(got), sound.end(), 0);
+    if (!writer.WriteAudio(encoder.Encode(sound.data()))) break;
+    got = 0;
+    if (!soundEnded) {
+      if (!audio.Read(sound.data(), sound.size(), got, &why)) return report.Fail(kExitBadInput, why);
+      soundEnded = got < sound.size();
+    }
+    report.Progress(audio.Fraction());
   }
-  if (!writer.Commit(&why)) return Fail(err, kExitIoError, why);
-  out << *outPath << ": " << records * 10 * 0.02 << " s, " << writer.AudioRecords() << " audio records, "
-      << writer.VideoRecords() << " pictures\n";
+  if (!writer.Commit(&why)) return report.Fail(kExitIoError, why);
+  report.CompleteProgress();
+  if (!parsed.quiet)
+    report.Out() << *outPath << ": " << writer.AudioRecords() * 10 * 0.02 << " s, " << writer.AudioRecords()
+                 << " audio records, " << writer.VideoRecords() << " pictures\n";
   return kExitOk;
 }
 

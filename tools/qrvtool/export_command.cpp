@@ -13,8 +13,8 @@
 
 #include "command_line.h"
 #include "decode_command.h"
-#include "message_file.h"
-#include "open_failure.h"
+#include "output_file.h"
+#include "temporary_files.h"
 
 extern char** environ;
 
@@ -22,7 +22,18 @@ namespace kestrel::tool {
 
 namespace {
 
-constexpr const char* kUsage = "usage: qrvtool export FILE -o OUT.wav|OUT.y4m|OUT.mp4|OUT.webm";
+const CommandSpec kExport = {
+    "export",
+    "FILE -o OUT.wav|OUT.y4m|OUT.mp4|OUT.webm [OPTION]...",
+    "Converts a message (FILE, or '-' for standard input) to the type OUT's\n"
+    "extension names: WAV and Y4M are written by qrvtool itself, MP4 (H.264 and\n"
+    "AAC) and WebM (VP9 and Opus) by the ffmpeg program. OUT is made beside its\n"
+    "target under a temporary name and put in place when it is complete.",
+    {{"output", 'o', "OUT", "the file to write"}},
+    1,
+    1,
+    true,
+    nullptr};
 
 std::string LowerExtension(const std::string& path) {
   std::string ext = std::filesystem::path(path).extension().string();
@@ -48,103 +59,123 @@ int RunProgram(const std::vector<std::string>& argv) {
   std::vector<char*> raw;
   for (const auto& a : argv) raw.push_back(const_cast<char*>(a.c_str()));
   raw.push_back(nullptr);
+  // The program starts with no signal held back, whatever qrvtool holds.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t none;
+  sigemptyset(&none);
+  posix_spawnattr_setsigmask(&attributes, &none);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
   pid_t pid = 0;
-  if (posix_spawn(&pid, raw[0], nullptr, nullptr, raw.data(), environ) != 0) return -1;
+  int spawned = 0;
+  {
+    SignalsHeld held;
+    spawned = posix_spawn(&pid, raw[0], nullptr, &attributes, raw.data(), environ);
+    if (spawned == 0) SetChildToStop(pid);
+  }
+  posix_spawnattr_destroy(&attributes);
+  if (spawned != 0) return -1;
   int status = 0;
   while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
+  SetChildToStop(0);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-struct TemporaryDirectory {
-  std::string path;
-  TemporaryDirectory() {
+// A private folder for the intermediate files, removed with them at the end
+// and by the signals that end qrvtool.
+class WorkFolder {
+ public:
+  bool Make() {
+    SignalsHeld held;
     std::string pattern = (std::filesystem::temp_directory_path() / "qrvtool-export.XXXXXX").string();
-    if (mkdtemp(pattern.data())) path = pattern;
+    if (!mkdtemp(pattern.data())) return false;
+    path_ = pattern;
+    return entry_.Register(path_, TemporaryKind::Folder);
   }
-  ~TemporaryDirectory() {
-    std::error_code ec;
-    if (!path.empty()) std::filesystem::remove_all(path, ec);
+  ~WorkFolder() {
+    for (const auto& file : files_) unlink(file.c_str());
+    if (!path_.empty()) rmdir(path_.c_str());
   }
+  const std::string& Path() const { return path_; }
+  // A file in the folder, removed with it.
+  std::string File(const std::string& name) {
+    files_.push_back(path_ + "/" + name);
+    entries_.emplace_back().Register(files_.back(), TemporaryKind::File);
+    return files_.back();
+  }
+
+ private:
+  std::string path_;
+  TemporaryEntry entry_;
+  std::vector<std::string> files_;
+  std::vector<TemporaryEntry> entries_;
 };
 
 }  // namespace
 
 int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  const ParsedArgs parsed = ParseArgs(args, {"-o"}, {});
-  const auto target = parsed.Value("-o");
-  if (!parsed.error.empty() || parsed.positional.size() != 1 || !target) {
-    err << kUsage << "\n";
-    return kExitBadInput;
-  }
-  const std::string& message = parsed.positional[0];
+  ParsedArgs parsed;
+  if (auto status = ParseCommandLine(kExport, args, parsed, out, err)) return *status;
+  const auto target = parsed.Value("output");
+  if (!target) return UsageError(kExport, err, "-o is missing");
   const std::string ext = LowerExtension(*target);
+  if (ext != ".wav" && ext != ".y4m" && ext != ".mp4" && ext != ".webm")
+    return UsageError(kExport, err, *target + ": unknown output type (use .wav, .y4m, .mp4 or .webm)");
 
-  CMessageFile probe;
-  ScanOutcome header;
-  header.open = probe.Open(message.c_str());
-  header.systemError = probe.SystemError();
-  if (header.open != OpenResult::Ok) return ReportOpenFailure(err, message, header);
-  const bool hasPictures = probe.FrameRate() > 0;
-  probe.Close();
-
-  std::ostringstream quiet;
-  if (ext == ".wav") return RunDecode({message, "--wav", *target}, quiet, err);
-  if (ext == ".y4m") {
-    if (!hasPictures) {
-      err << "qrvtool: " << message << ": a sound-only message has no pictures to export\n";
-      return kExitBadInput;
-    }
-    return RunDecode({message, "--y4m", *target}, quiet, err);
+  Reporter report(out, err, StderrIsTerminal() && !parsed.quiet);
+  MessageInput message;
+  if (const int status = message.Open(parsed.operands[0], report); status != kExitOk) return status;
+  const bool hasPictures = message.file.FrameRate() > 0;
+  DecodeRequest request;
+  request.noClobber = parsed.noClobber;
+  if (ext == ".wav") {
+    request.wav = *target;
+    return DecodeMessage(message, request, report);
   }
-  if (ext != ".mp4" && ext != ".webm") {
-    err << "qrvtool: " << *target << ": unknown output type (use .wav, .y4m, .mp4 or .webm)\n";
-    return kExitBadInput;
+  if (ext == ".y4m") {
+    if (!hasPictures) return report.Fail(kExitBadInput, message.name, "a sound-only message has no pictures to export");
+    request.y4m = *target;
+    return DecodeMessage(message, request, report);
   }
   std::string ffmpeg;
-  if (!FindOnPath("ffmpeg", ffmpeg)) {
-    err << "qrvtool: exporting to " << ext << " needs the ffmpeg program; install it (apt-get install ffmpeg)\n";
-    return kExitIoError;
-  }
-  TemporaryDirectory work;
-  if (work.path.empty()) {
-    err << "qrvtool: cannot make a temporary folder: " << std::strerror(errno) << "\n";
-    return kExitIoError;
-  }
-  const std::string wav = work.path + "/sound.wav", y4m = work.path + "/pictures.y4m";
-  std::vector<std::string> decode = {message, "--wav", wav};
-  if (hasPictures) decode.insert(decode.end(), {"--y4m", y4m});
-  if (const int status = RunDecode(decode, quiet, err); status != kExitOk) return status;
+  if (!FindOnPath("ffmpeg", ffmpeg))
+    return report.Fail(kExitIoError, "exporting to " + ext + " needs the ffmpeg program; install it (apt-get install ffmpeg)");
+  if (const int status = CheckOutputs({{*target, false}}, {message.identity}, parsed.noClobber, report);
+      status != kExitOk)
+    return status;
+  WorkFolder work;
+  if (!work.Make()) return report.Fail(kExitIoError, std::string("cannot make a temporary folder: ") + std::strerror(errno));
+  request.noClobber = false;
+  request.wav = work.File("sound.wav");
+  if (hasPictures) request.y4m = work.File("pictures.y4m");
+  if (const int status = DecodeMessage(message, request, report); status != kExitOk) return status;
 
-  // Both streams start at zero: picture k at k / rate seconds, as the player shows it.
-  const std::string partial = work.path + "/out" + ext;
-  std::vector<std::string> argv = {ffmpeg, "-nostdin", "-loglevel", "error", "-y"};
-  if (hasPictures) argv.insert(argv.end(), {"-i", y4m});
-  argv.insert(argv.end(), {"-i", wav});
+  // The result is made beside its target and renamed over it when ffmpeg has
+  // finished: a failure (a full disk) leaves the old file as it was.
+  OutputFile result;
+  std::string why;
+  if (!result.Open(*target, parsed.noClobber, &why)) return report.Fail(kExitIoError, why);
+  // Both streams start at zero: picture k at k / rate seconds, as the player
+  // shows it. -xerror: without it ffmpeg ends with status 0 even when it
+  // could not write the end of the file (a full disk).
+  std::vector<std::string> argv = {ffmpeg, "-nostdin", "-loglevel", "error", "-xerror", "-y"};
+  if (hasPictures) argv.insert(argv.end(), {"-i", *request.y4m});
+  argv.insert(argv.end(), {"-i", *request.wav});
   if (ext == ".mp4") {
     if (hasPictures) argv.insert(argv.end(), {"-c:v", "libx264", "-pix_fmt", "yuv420p"});
-    argv.insert(argv.end(), {"-c:a", "aac", "-b:a", "64k", "-movflags", "+faststart"});
+    argv.insert(argv.end(), {"-c:a", "aac", "-b:a", "64k", "-movflags", "+faststart", "-f", "mp4"});
   } else {
     if (hasPictures) argv.insert(argv.end(), {"-c:v", "libvpx-vp9", "-b:v", "0", "-crf", "32"});
-    argv.insert(argv.end(), {"-c:a", "libopus", "-b:a", "32k"});
+    argv.insert(argv.end(), {"-c:a", "libopus", "-b:a", "32k", "-f", "webm"});
   }
-  argv.push_back(partial);
-  if (const int status = RunProgram(argv); status != 0) {
-    err << "qrvtool: ffmpeg failed (" << (status < 0 ? "could not run" : "exit status " + std::to_string(status))
-        << ")\n";
-    return kExitIoError;
-  }
-  std::error_code ec;
-  std::filesystem::rename(partial, *target, ec);
-  if (ec) {
-    // Another file system: copy, then the temporary folder goes away.
-    std::filesystem::copy_file(partial, *target, std::filesystem::copy_options::overwrite_existing, ec);
-    if (ec) {
-      err << "qrvtool: " << *target << ": " << ec.message() << "\n";
-      return kExitIoError;
-    }
-  }
-  out << *target << "\n";
+  argv.push_back(result.WorkingPath());
+  if (const int status = RunProgram(argv); status != 0)
+    return report.Fail(kExitIoError, "ffmpeg failed (" +
+                                         (status < 0 ? std::string("could not run") : "exit status " + std::to_string(status)) +
+                                         ")");
+  if (!result.Commit(&why)) return report.Fail(kExitIoError, why);
+  if (!parsed.quiet) report.Out() << *target << "\n";
   return kExitOk;
 }
 

@@ -1,17 +1,52 @@
 #include "info_command.h"
 
+#include <QByteArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QStringDecoder>
+
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 
 #include "command_line.h"
 #include "message_stats.h"
-#include "open_failure.h"
 #include "video_code_tables.h"
 
 namespace kestrel::tool {
 
-ScanOutcome CollectStats(const std::string& path, MessageStats& stats) {
+namespace {
+
+const CommandSpec kInfo = {
+    "info",
+    "FILE [OPTION]...",
+    "Prints the header fields of a message (FILE, or '-' for standard input), its\n"
+    "duration, the number of audio and video records and of passed-over bytes, the\n"
+    "sizes of the video payloads and whether the file is well formed.",
+    {{"json", 0, nullptr, "one JSON object instead of text"}},
+    1,
+    1,
+    false,
+    "In JSON, a file name that is not valid UTF-8 is given in \"file\" with U+FFFD\n"
+    "for each byte that does not decode, and exactly in \"path_bytes\",\n"
+    "percent-encoded (every byte but letters, digits, '-', '.', '_', '~' and '/'\n"
+    "as %XX).\n"};
+
+std::string Fixed(double value, int decimals) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  return text;
+}
+
+double Rounded(double value, int decimals) {
+  const double scale = std::pow(10.0, decimals);
+  return std::round(value * scale) / scale;
+}
+
+}  // namespace
+
+void CollectStats(MessageInput& message, MessageStats& stats) {
   const VideoCodeTables tables = BuildVideoCodeTables();
   auto symbols = std::make_unique<VideoSymbols>();
   std::size_t payloadTotal = 0;
@@ -34,42 +69,14 @@ ScanOutcome CollectStats(const std::string& path, MessageStats& stats) {
       case RecordKind::EndOfData: break;
     }
   };
-  ScanOutcome outcome = ScanMessage(path, callbacks);
-  stats.frameRate = outcome.frameRate;
-  stats.audioFrameCount = outcome.audioFrameCount;
+  ScanMessage(message, callbacks);
+  stats.frameRate = message.file.FrameRate();
+  stats.audioFrameCount = message.file.AudioFrameCount();
   if (stats.videoRecords) stats.meanPayload = static_cast<double>(payloadTotal) / static_cast<double>(stats.videoRecords);
-  return outcome;
 }
 
-namespace {
-
-std::string JsonString(const std::string& s) {
-  std::string out = "\"";
-  for (unsigned char c : s) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += static_cast<char>(c);
-    } else if (c < 0x20) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-      out += escaped;
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out + "\"";
-}
-
-std::string Fixed(double value, int decimals) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.*f", decimals, value);
-  return text;
-}
-
-}  // namespace
-
-void PrintStatsText(std::ostream& out, const std::string& path, const MessageStats& s) {
-  out << "file:               " << path << "\n"
+void PrintStatsText(std::ostream& out, const std::string& name, const MessageStats& s) {
+  out << "file:               " << name << "\n"
       << "frame rate:         " << int(s.frameRate) << (s.frameRate == 0 ? " (sound only)" : " pictures/s") << "\n"
       << "audio frame count:  " << s.audioFrameCount << "\n"
       << "duration:           " << Fixed(s.DurationSeconds(), 2) << " s\n"
@@ -87,31 +94,40 @@ void PrintStatsText(std::ostream& out, const std::string& path, const MessageSta
 }
 
 void PrintStatsJson(std::ostream& out, const std::string& path, const MessageStats& s) {
-  out << "{\"file\": " << JsonString(path) << ", \"frame_rate\": " << int(s.frameRate)
-      << ", \"audio_frame_count\": " << s.audioFrameCount << ", \"duration_seconds\": " << Fixed(s.DurationSeconds(), 2)
-      << ", \"audio_records\": " << s.audioRecords << ", \"video_records\": " << s.videoRecords
-      << ", \"passed_over_bytes\": " << s.passedOverBytes << ", \"oversize_records\": " << s.oversizeRecords
-      << ", \"cut_short_records\": " << s.cutShortRecords << ", \"malformed_payloads\": " << s.malformedPayloads
-      << ", \"video_payload_bytes\": {\"smallest\": " << s.smallestPayload << ", \"mean\": " << Fixed(s.meanPayload, 1)
-      << ", \"largest\": " << s.largestPayload << "}"
-      << ", \"count_matches_records\": " << (s.CountMatchesRecords() ? "true" : "false")
-      << ", \"well_formed\": " << (s.WellFormed() ? "true" : "false") << "}\n";
+  QJsonObject json;
+  const QByteArray bytes = QByteArray::fromStdString(path);
+  QStringDecoder utf8(QStringDecoder::Utf8);
+  json["file"] = QString(utf8.decode(bytes));
+  if (utf8.hasError()) json["path_bytes"] = QString::fromLatin1(bytes.toPercentEncoding("/"));
+  json["frame_rate"] = int(s.frameRate);
+  json["audio_frame_count"] = static_cast<qint64>(s.audioFrameCount);
+  json["duration_seconds"] = Rounded(s.DurationSeconds(), 2);
+  json["audio_records"] = static_cast<qint64>(s.audioRecords);
+  json["video_records"] = static_cast<qint64>(s.videoRecords);
+  json["passed_over_bytes"] = static_cast<qint64>(s.passedOverBytes);
+  json["oversize_records"] = static_cast<qint64>(s.oversizeRecords);
+  json["cut_short_records"] = static_cast<qint64>(s.cutShortRecords);
+  json["malformed_payloads"] = static_cast<qint64>(s.malformedPayloads);
+  json["video_payload_bytes"] = QJsonObject{{"smallest", static_cast<qint64>(s.smallestPayload)},
+                                            {"mean", Rounded(s.meanPayload, 1)},
+                                            {"largest", static_cast<qint64>(s.largestPayload)}};
+  json["count_matches_records"] = s.CountMatchesRecords();
+  json["well_formed"] = s.WellFormed();
+  out << QJsonDocument(json).toJson(QJsonDocument::Compact).toStdString() << "\n";
 }
 
 int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  const ParsedArgs parsed = ParseArgs(args, {}, {"--json"});
-  if (!parsed.error.empty() || parsed.positional.size() != 1) {
-    err << "usage: qrvtool info FILE [--json]" << (parsed.error.empty() ? "" : " (" + parsed.error + ")") << "\n";
-    return kExitBadInput;
-  }
-  const std::string& path = parsed.positional[0];
+  ParsedArgs parsed;
+  if (auto status = ParseCommandLine(kInfo, args, parsed, out, err)) return *status;
+  Reporter report(out, err, false);
+  MessageInput message;
+  if (const int status = message.Open(parsed.operands[0], report); status != kExitOk) return status;
   MessageStats stats;
-  const ScanOutcome outcome = CollectStats(path, stats);
-  if (outcome.open != OpenResult::Ok) return ReportOpenFailure(err, path, outcome);
-  if (parsed.Flag("--json"))
-    PrintStatsJson(out, path, stats);
+  CollectStats(message, stats);
+  if (parsed.Flag("json"))
+    PrintStatsJson(report.Out(), parsed.operands[0], stats);
   else
-    PrintStatsText(out, path, stats);
+    PrintStatsText(report.Out(), message.name, stats);
   return kExitOk;
 }
 

@@ -1,6 +1,5 @@
 #include "message_scan.h"
 
-#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -10,14 +9,9 @@
 
 namespace kestrel::tool {
 
-ScanOutcome ScanMessage(const std::string& path, const ScanCallbacks& callbacks) {
+ScanOutcome ScanMessage(MessageInput& message, const ScanCallbacks& callbacks) {
   ScanOutcome outcome;
-  CMessageFile file;
-  outcome.open = file.Open(path.c_str());
-  outcome.systemError = file.SystemError();
-  if (outcome.open != OpenResult::Ok) return outcome;
-  outcome.frameRate = file.FrameRate();
-  outcome.audioFrameCount = file.AudioFrameCount();
+  CMessageFile& file = message.file;
 
   std::unique_ptr<AudioDecoderState, void (*)(AudioDecoderState*)> audio(nullptr, DestroyAudioDecoder);
   if (callbacks.onAudioFrame) {
@@ -33,8 +27,6 @@ ScanOutcome ScanMessage(const std::string& path, const ScanCallbacks& callbacks)
     return outcome;
   }
 
-  std::error_code ec;
-  const auto size = std::filesystem::file_size(path, ec);
   std::vector<std::uint8_t> payload(kPayloadBufferBytes);
   std::vector<std::uint8_t> picture(kPictureBytes);
   std::int16_t samples[kSamplesPerAudioFrame];
@@ -53,8 +45,8 @@ ScanOutcome ScanMessage(const std::string& path, const ScanCallbacks& callbacks)
       video.Decode(payload.data(), record.bytesRead, picture.data(), false);
       callbacks.onPicture(picture.data(), video.LastCheck());
     }
-    if (callbacks.onProgress && !ec && size > 0)
-      callbacks.onProgress(static_cast<double>(file.Position()) / static_cast<double>(size));
+    if (callbacks.onProgress && message.size > 0)
+      callbacks.onProgress(static_cast<double>(file.Position()) / static_cast<double>(message.size));
   }
   return outcome;
 }

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "message_file.h"
+#include "message_input.h"
 #include "video_parser.h"
 
 namespace kestrel::tool {
@@ -27,13 +27,10 @@ struct ScanCallbacks {
 };
 
 struct ScanOutcome {
-  OpenResult open = OpenResult::Ok;
-  int systemError = 0;
-  std::uint8_t frameRate = 0;
-  std::uint32_t audioFrameCount = 0;
   bool decoderFailed = false;  // no memory for a decoder
 };
 
-ScanOutcome ScanMessage(const std::string& path, const ScanCallbacks& callbacks);
+// Reads the records of an opened message from where its header ended.
+ScanOutcome ScanMessage(MessageInput& message, const ScanCallbacks& callbacks);
 
 }  // namespace kestrel::tool

@@ -29,10 +29,13 @@ struct MessageStats {
   }
 };
 
-// Reads the whole file; the outcome says whether it opened.
-ScanOutcome CollectStats(const std::string& path, MessageStats& stats);
+// Reads the rest of an opened message.
+void CollectStats(MessageInput& message, MessageStats& stats);
 
-void PrintStatsText(std::ostream& out, const std::string& path, const MessageStats& stats);
+void PrintStatsText(std::ostream& out, const std::string& name, const MessageStats& stats);
+// One JSON object, valid whatever bytes `path` holds: a name that is not
+// UTF-8 is given as "file" with U+FFFD for each undecodable byte and, exactly,
+// as "path_bytes", percent-encoded.
 void PrintStatsJson(std::ostream& out, const std::string& path, const MessageStats& stats);
 
 }  // namespace kestrel::tool

@@ -3,22 +3,21 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "audio_record_encoder.h"
+#include "output_file.h"
 
 namespace kestrel::tool {
 
+// The header counts audio frames in 32 bits: no message holds more records.
+inline constexpr std::size_t kMostAudioRecords = 0xFFFFFFFFu / kAudioFramesPerRecord;
+
 class MessageFileWriter {
  public:
-  MessageFileWriter() = default;
-  ~MessageFileWriter();  // removes the temporary file unless committed
-  MessageFileWriter(const MessageFileWriter&) = delete;
-  MessageFileWriter& operator=(const MessageFileWriter&) = delete;
-
-  bool Open(const std::string& path, std::uint8_t frameRate, std::string* error);
+  // A file only: the header is completed last, which needs seeking.
+  bool Open(const std::string& path, std::uint8_t frameRate, bool noClobber, std::string* error);
   bool WriteAudio(const AudioRecordBytes& record);
   bool WriteVideo(const std::vector<std::uint8_t>& payload);
   // Writes the audio frame count (ten per audio record written) into the
@@ -29,12 +28,8 @@ class MessageFileWriter {
   std::size_t VideoRecords() const { return videoRecords_; }
 
  private:
-  bool Put(const void* data, std::size_t size);
-
-  std::FILE* file_ = nullptr;
-  std::string path_, temporary_;
+  OutputFile file_;
   std::size_t audioRecords_ = 0, videoRecords_ = 0;
-  bool failed_ = false;
 };
 
 }  // namespace kestrel::tool

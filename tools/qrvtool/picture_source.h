@@ -1,5 +1,6 @@
-// The pictures of a message being recorded: a folder of pictures (PNG, JPEG,
-// BMP, in name order) or a Y4M file, each scaled to 320 x 240.
+// The pictures of a message being recorded, read in turn: a folder of
+// pictures (PNG, JPEG, BMP, in name order, one per picture) or a Y4M stream
+// (a file, a pipe), each scaled to 320 x 240.
 #pragma once
 
 #include <cstdint>
@@ -7,19 +8,26 @@
 #include <string>
 #include <vector>
 
+#include "input_file.h"
+
 namespace kestrel::tool {
 
 class PictureSource {
  public:
   virtual ~PictureSource() = default;
-  // Pictures at the message's rate: one per file for a folder; for a Y4M file
-  // its frames repeated or dropped to match the rate.
-  virtual int Count() const = 0;
-  // Picture k as a decoded picture is laid out (B, G, R, bottom line first).
-  virtual bool Picture(int k, std::vector<std::uint8_t>& picture, std::string* error) = 0;
+  // Picture k of the message (k = 0, 1, ... in turn) as a decoded picture is
+  // laid out (B, G, R, bottom line first); `ended` when there is none. For a
+  // Y4M stream picture k is the frame showing at k / fps seconds, so frames
+  // are repeated or dropped to the message's rate. The exit status: 0, or 1
+  // (a file the system refused) or 2 (a picture that cannot be read) with `why`.
+  virtual int Next(std::vector<std::uint8_t>& picture, bool& ended, std::string* why) = 0;
+  // The files it reads, which no output may replace.
+  virtual std::vector<FileIdentity> Inputs() const = 0;
 };
 
-std::unique_ptr<PictureSource> OpenPictureSource(const std::string& path, int framesPerSecond, std::string* error);
+// Null with the status and `why` when the folder or stream cannot be used.
+std::unique_ptr<PictureSource> OpenPictureSource(const std::string& path, int framesPerSecond, int& status,
+                                                 std::string* why);
 
 // Scales upright R, G, B (any size) to fit 320 x 240 keeping its aspect,
 // centred on black, into the decoded-picture layout.

@@ -3,23 +3,15 @@
 #include <png.h>
 
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <vector>
 
 namespace kestrel::tool {
 
-bool WritePng(const std::string& path, const std::uint8_t* rgb, int width, int height, std::string* error) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) {
-    if (error) *error = path + ": " + std::strerror(errno);
-    return false;
-  }
+bool WritePng(std::FILE* stream, const std::uint8_t* rgb, int width, int height) {
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
   bool ok = png && info;
   if (ok && setjmp(png_jmpbuf(png)) == 0) {
-    png_init_io(png, file);
+    png_init_io(png, stream);
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGB,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
@@ -28,13 +20,10 @@ bool WritePng(const std::string& path, const std::uint8_t* rgb, int width, int h
   } else {
     ok = false;
   }
+  const int error = errno;
   png_destroy_write_struct(png ? &png : nullptr, info ? &info : nullptr);
-  if (std::fclose(file) != 0) ok = false;
-  if (!ok) {
-    std::remove(path.c_str());
-    if (error) *error = path + ": cannot write PNG";
-  }
-  return ok;
+  errno = error;
+  return ok && std::ferror(stream) == 0;
 }
 
 }  // namespace kestrel::tool

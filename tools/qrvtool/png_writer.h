@@ -1,13 +1,13 @@
-// Writing 8-bit RGB pictures as PNG files with libpng.
+// Writing 8-bit RGB pictures as PNG with libpng.
 #pragma once
 
 #include <cstdint>
-#include <string>
+#include <cstdio>
 
 namespace kestrel::tool {
 
-// `rgb` holds `height` upright rows of `width` R, G, B pixels. On failure
-// returns false with a reason in `error`; no partial file is left behind.
-bool WritePng(const std::string& path, const std::uint8_t* rgb, int width, int height, std::string* error);
+// `rgb` holds `height` upright rows of `width` R, G, B pixels. False when
+// libpng or the stream failed; errno then holds the system's reason, if any.
+bool WritePng(std::FILE* stream, const std::uint8_t* rgb, int width, int height);
 
 }  // namespace kestrel::tool

@@ -1,5 +1,6 @@
 #include "qrvtool.h"
 
+#include "command_line.h"
 #include "decode_command.h"
 #include "encode_command.h"
 #include "export_command.h"
@@ -11,44 +12,66 @@ namespace kestrel::tool {
 namespace {
 
 constexpr const char* kHelp =
-    "qrvtool: inspect, decode, record and convert Kestrel message files (.qrv)\n"
+    "Usage: qrvtool COMMAND [OPTION]... [FILE]...\n"
+    "Inspects, decodes, records and converts Kestrel message files (.qrv).\n"
     "\n"
-    "  qrvtool info FILE [--json]\n"
-    "      header fields, duration, record counts, video payload sizes and\n"
-    "      whether the file is well formed\n"
-    "  qrvtool decode FILE [--pcm OUT] [--bgr OUT] [--wav OUT.wav] [--png DIR]\n"
-    "                      [--y4m OUT.y4m] [--md5]\n"
-    "      decodes the sound (8000 Hz mono 16-bit) and every picture\n"
-    "  qrvtool encode --audio IN [--video DIR|IN.y4m] [--fps 1-5] -o OUT.qrv\n"
-    "      records a message from any sound file and a folder of pictures\n"
-    "      (PNG, JPEG, BMP, in name order) or a Y4M video\n"
-    "  qrvtool export FILE -o OUT.wav|OUT.y4m|OUT.mp4|OUT.webm\n"
-    "      converts a message (MP4 and WebM need the ffmpeg program)\n"
-    "  qrvtool thumbnail FILE OUT.png [SIZE]\n"
-    "      the first picture (or the waveform) scaled to fit SIZE (default 128)\n"
+    "Commands:\n"
+    "  info FILE [--json]            header fields, duration, record counts, payload\n"
+    "                                sizes and whether the file is well formed\n"
+    "  decode FILE [--pcm=OUT] [--bgr=OUT] [--wav=OUT] [--png=DIR] [--y4m=OUT]\n"
+    "              [--md5] [--verify=DIGESTS]\n"
+    "                                the sound (8000 Hz mono 16-bit) and every picture\n"
+    "  encode --audio=IN [--video=DIR|IN.y4m] [--fps=1-5] -o OUT.qrv\n"
+    "                                records a message from a sound file and pictures\n"
+    "  export FILE -o OUT.wav|OUT.y4m|OUT.mp4|OUT.webm\n"
+    "                                converts a message (MP4 and WebM need ffmpeg)\n"
+    "  thumbnail FILE OUT.png [SIZE] the first picture (or the waveform), scaled\n"
     "\n"
-    "Exit status: 0 done, 1 a file could not be read or written, 2 bad input.\n";
+    "'qrvtool COMMAND --help' tells more of each. FILE may be '-' for standard\n"
+    "input; outputs are written beside their targets under temporary names and\n"
+    "put in place when complete; -n never overwrites, -q hides progress.\n"
+    "\n"
+    "  -h, --help     show this help and end\n"
+    "      --version  show the version and end\n"
+    "\n";
+
+using Command = int (*)(const std::vector<std::string>&, std::ostream&, std::ostream&);
+
+Command Find(const std::string& name) {
+  if (name == "info") return RunInfo;
+  if (name == "decode") return RunDecode;
+  if (name == "encode") return RunEncode;
+  if (name == "export") return RunExport;
+  if (name == "thumbnail") return RunThumbnail;
+  return nullptr;
+}
+
+int Usage(std::ostream& err, const std::string& why) {
+  err << "qrvtool: " << why << "\nTry 'qrvtool --help'.\n";
+  return kExitBadInput;
+}
 
 }  // namespace
 
 int RunQrvtool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  if (args.empty()) {
-    err << kHelp;
-    return kExitBadInput;
-  }
-  const std::string& command = args[0];
-  const std::vector<std::string> rest(args.begin() + 1, args.end());
-  if (command == "--help" || command == "-h" || command == "help") {
-    out << kHelp;
+  if (args.empty()) return Usage(err, "no command given");
+  const std::string& first = args[0];
+  if (first == "--help" || first == "-h" || (first == "help" && args.size() == 1)) {
+    out << kHelp << kExitStatusHelp;
     return kExitOk;
   }
-  if (command == "info") return RunInfo(rest, out, err);
-  if (command == "decode") return RunDecode(rest, out, err);
-  if (command == "encode") return RunEncode(rest, out, err);
-  if (command == "export") return RunExport(rest, out, err);
-  if (command == "thumbnail") return RunThumbnail(rest, out, err);
-  err << "qrvtool: unknown command '" << command << "'\n" << kHelp;
-  return kExitBadInput;
+  if (first == "--version") {
+    out << VersionLine() << "\n";
+    return kExitOk;
+  }
+  // "qrvtool help COMMAND" is "qrvtool COMMAND --help".
+  if (first == "help") {
+    if (Command command = Find(args[1])) return command({"--help"}, out, err);
+    return Usage(err, "unknown command '" + args[1] + "'");
+  }
+  if (Command command = Find(first)) return command(std::vector<std::string>(args.begin() + 1, args.end()), out, err);
+  if (first.size() > 1 && first[0] == '-') return Usage(err, "unknown option '" + first + "'");
+  return Usage(err, "unknown command '" + first + "'");
 }
 
 }  // namespace kestrel::tool

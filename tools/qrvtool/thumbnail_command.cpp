@@ -3,10 +3,12 @@
 #include <QImage>
 
 #include <algorithm>
+#include <cerrno>
 
+#include "command_line.h"
 #include "message_format.h"
 #include "message_scan.h"
-#include "open_failure.h"
+#include "output_file.h"
 #include "picture_files.h"
 #include "png_writer.h"
 
@@ -14,9 +16,22 @@ namespace kestrel::tool {
 
 namespace {
 
-constexpr int kDefaultSize = 128;
-constexpr int kMaxSize = 1024;
+constexpr long kDefaultSize = 128;
+constexpr long kMaxSize = 1024;
 constexpr std::size_t kWaveformSamples = 4 * kSampleRate;  // the first four seconds
+
+const CommandSpec kThumbnail = {
+    "thumbnail",
+    "FILE OUT.png [SIZE] [OPTION]...",
+    "Writes the first picture of a message (a waveform of its first four seconds\n"
+    "for a sound-only message) scaled to fit SIZE x SIZE pixels (1 to 1024,\n"
+    "default 128) as a PNG. FILE may be '-' for standard input and OUT.png '-'\n"
+    "for standard output. Reading stops at the first picture. Needs no display.",
+    {},
+    2,
+    3,
+    true,
+    nullptr};
 
 }  // namespace
 
@@ -44,57 +59,49 @@ std::vector<std::uint8_t> DrawWaveform(const std::vector<std::int16_t>& samples)
   return rgb;
 }
 
-int RunThumbnail(const std::vector<std::string>& args, std::ostream& /*out*/, std::ostream& err) {
-  if (args.size() < 2 || args.size() > 3) {
-    err << "usage: qrvtool thumbnail FILE OUT.png [SIZE]\n";
-    return kExitBadInput;
-  }
-  const std::string& message = args[0];
-  const std::string& target = args[1];
-  int size = kDefaultSize;
-  if (args.size() == 3) {
-    size = std::atoi(args[2].c_str());
-    if (size < 1 || size > kMaxSize) {
-      err << "qrvtool: SIZE takes 1 to " << kMaxSize << "\n";
-      return kExitBadInput;
-    }
-  }
+int RunThumbnail(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  ParsedArgs parsed;
+  if (auto status = ParseCommandLine(kThumbnail, args, parsed, out, err)) return *status;
+  const std::string& target = parsed.operands[1];
+  long size = kDefaultSize;
+  if (parsed.operands.size() == 3 && !ParseWholeNumber(parsed.operands[2], 1, kMaxSize, size))
+    return UsageError(kThumbnail, err, "SIZE takes 1 to " + std::to_string(kMaxSize) + ", not '" + parsed.operands[2] + "'");
 
+  Reporter report(out, err, false);
+  MessageInput message;
+  if (const int status = message.Open(parsed.operands[0], report); status != kExitOk) return status;
+  if (const int status = CheckOutputs({{target, false}}, {message.identity}, parsed.noClobber, report); status != kExitOk)
+    return status;
+
+  // The first picture, or a waveform of the first four seconds of sound;
+  // reading stops at whichever comes first. A message without a frame rate
+  // shows a waveform even if it holds pictures, as the player does.
+  const bool hasPictures = message.file.FrameRate() > 0;
   std::vector<std::uint8_t> rgb;
   std::vector<std::int16_t> samples;
   ScanCallbacks callbacks;
-  bool hasPictures = false;
-  // Reading stops at the first picture, or once there is enough sound.
   callbacks.done = [&] { return !rgb.empty() || samples.size() >= kWaveformSamples; };
-  callbacks.onPicture = [&](const std::uint8_t* picture, const PayloadCheck&) {
-    if (hasPictures && rgb.empty()) rgb = UprightRgb(picture, kPictureWidth, kPictureHeight);
-  };
+  if (hasPictures)
+    callbacks.onPicture = [&](const std::uint8_t* picture, const PayloadCheck&) {
+      rgb = UprightRgb(picture, kPictureWidth, kPictureHeight);
+    };
   callbacks.onAudioFrame = [&](const std::int16_t* block) {
-    if (!hasPictures) samples.insert(samples.end(), block, block + kSamplesPerAudioFrame);
+    samples.insert(samples.end(), block, block + kSamplesPerAudioFrame);
   };
-  // A message without a frame rate shows a waveform even if it holds pictures, as the player does.
-  {
-    CMessageFile probe;
-    ScanOutcome header;
-    header.open = probe.Open(message.c_str());
-    header.systemError = probe.SystemError();
-    if (header.open != OpenResult::Ok) return ReportOpenFailure(err, message, header);
-    hasPictures = probe.FrameRate() > 0;
-  }
-  ScanMessage(message, callbacks);
+  if (ScanMessage(message, callbacks).decoderFailed) return report.Fail(kExitIoError, "out of memory for the decoders");
   if (rgb.empty()) rgb = DrawWaveform(samples);
 
   const QImage picture(rgb.data(), kPictureWidth, kPictureHeight, kPictureWidth * 3, QImage::Format_RGB888);
-  const QImage scaled = picture.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+  const QImage scaled = picture.scaled(static_cast<int>(size), static_cast<int>(size), Qt::KeepAspectRatio, Qt::SmoothTransformation)
                             .convertToFormat(QImage::Format_RGB888);
   std::vector<std::uint8_t> rows(std::size_t(scaled.width()) * scaled.height() * 3);
   for (int y = 0; y < scaled.height(); ++y)
     std::copy_n(scaled.constScanLine(y), scaled.width() * 3, rows.data() + std::size_t(y) * scaled.width() * 3);
+  OutputFile png;
   std::string why;
-  if (!WritePng(target, rows.data(), scaled.width(), scaled.height(), &why)) {
-    err << "qrvtool: " << why << "\n";
-    return kExitIoError;
-  }
+  if (!png.Open(target, parsed.noClobber, &why)) return report.Fail(kExitIoError, why);
+  if (!WritePng(png.Stream(), rows.data(), scaled.width(), scaled.height())) png.NoteFailure(errno);
+  if (!png.Commit(&why)) return report.Fail(kExitIoError, why);
   return kExitOk;
 }
 

@@ -1,7 +1,6 @@
 #include "y4m_reader.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <sstream>
@@ -9,42 +8,86 @@
 namespace kestrel::tool {
 
 namespace {
-constexpr char kFrameTag[] = "FRAME\n";
-constexpr std::size_t kFrameTagSize = sizeof kFrameTag - 1;
-}  // namespace
 
-Y4mReader::~Y4mReader() {
-  if (file_) std::fclose(file_);
+constexpr std::size_t kLongestLine = 4096;
+
+// A whole positive decimal number of at most nine digits.
+bool PositiveNumber(const std::string& text, long long& value) {
+  if (text.empty() || text.size() > 9 || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return false;
+  value = std::stoll(text);
+  return value > 0;
 }
 
-bool Y4mReader::Open(const std::string& path, std::string* error) {
-  auto fail = [&](const std::string& why) {
-    if (error) *error = path + ": " + why;
+bool IsDeeperThan8Bits(const std::string& colour) {
+  return colour.find('p') != std::string::npos || colour == "444alpha" ||
+         (colour.rfind("mono", 0) == 0 && colour.size() > 4);
+}
+
+}  // namespace
+
+std::size_t MemoryByteSource::Read(void* into, std::size_t size) {
+  const std::size_t n = std::min(size, size_ - position_);
+  if (n) std::memcpy(into, data_ + position_, n);
+  position_ += n;
+  return n;
+}
+
+bool Y4mReader::ReadLine(std::string& line, std::size_t limit, bool& nothing) {
+  line.clear();
+  nothing = true;
+  for (char c; source_.Read(&c, 1) == 1;) {
+    nothing = false;
+    if (c == '\n') return true;
+    if (line.size() == limit) return false;
+    line += c;
+  }
+  return false;
+}
+
+bool Y4mReader::ReadHeader(std::string* why) {
+  auto fail = [&](const std::string& text) {
+    if (why) *why = text;
     return false;
   };
-  path_ = path;
-  file_ = std::fopen(path.c_str(), "rb");
-  if (!file_) return fail(std::strerror(errno));
   std::string header;
-  for (int c; (c = std::fgetc(file_)) != EOF && c != '\n' && header.size() < 1024;) header += static_cast<char>(c);
-  std::istringstream fields(header);
-  std::string word;
-  fields >> word;
-  if (word != "YUV4MPEG2") return fail("not a YUV4MPEG2 file");
+  bool nothing = false;
+  if (!ReadLine(header, kLongestLine, nothing) || header.rfind("YUV4MPEG2 ", 0) != 0)
+    return fail(source_.Failed() ? "read error" : "not a YUV4MPEG2 stream");
+  std::istringstream fields(header.substr(10));
   std::string colour = "420jpeg";
-  while (fields >> word) {
-    const char key = word[0];
+  long long width = 0, height = 0;
+  for (std::string word; fields >> word;) {
     const std::string value = word.substr(1);
-    if (key == 'W') width_ = std::atoi(value.c_str());
-    if (key == 'H') height_ = std::atoi(value.c_str());
-    if (key == 'C') colour = value;
-    if (key == 'F') {
-      int num = 0, den = 0;
-      if (std::sscanf(value.c_str(), "%d:%d", &num, &den) == 2 && num > 0 && den > 0) rate_ = double(num) / den;
+    switch (word[0]) {
+      case 'W':
+        if (!PositiveNumber(value, width)) return fail("bad picture width " + word);
+        break;
+      case 'H':
+        if (!PositiveNumber(value, height)) return fail("bad picture height " + word);
+        break;
+      case 'C': colour = value; break;
+      case 'F': {
+        const std::size_t colon = value.find(':');
+        long long num = 0, den = 0;
+        if (colon == std::string::npos || !PositiveNumber(value.substr(0, colon), num) ||
+            !PositiveNumber(value.substr(colon + 1), den))
+          return fail("bad frame rate " + word);
+        rate_ = static_cast<double>(num) / static_cast<double>(den);
+        if (rate_ < kSlowestY4mRate || rate_ > kFastestY4mRate)
+          return fail("frame rate " + value + " is outside one a minute to 1000 a second");
+        break;
+      }
+      default: break;  // interlacing, aspect, comments: not needed
     }
   }
-  if (width_ <= 0 || height_ <= 0 || width_ > 16384 || height_ > 16384) return fail("bad picture size");
-  if (colour.rfind("420", 0) == 0) {
+  if (width == 0 || height == 0) return fail("no picture size in the header");
+  if (width > kLargestY4mSide || height > kLargestY4mSide)
+    return fail("pictures of " + std::to_string(width) + " x " + std::to_string(height) + " are larger than " +
+                std::to_string(kLargestY4mSide) + " x " + std::to_string(kLargestY4mSide));
+  width_ = static_cast<int>(width);
+  height_ = static_cast<int>(height);
+  if (colour == "420jpeg" || colour == "420paldv" || colour == "420mpeg2" || colour == "420") {
     chromaShiftX_ = chromaShiftY_ = 1;
   } else if (colour == "422") {
     chromaShiftX_ = 1;
@@ -53,6 +96,8 @@ bool Y4mReader::Open(const std::string& path, std::string* error) {
     chromaShiftX_ = chromaShiftY_ = 0;
   } else if (colour == "mono") {
     mono_ = true;
+  } else if (IsDeeperThan8Bits(colour)) {
+    return fail("C" + colour + ": samples of more than 8 bits are not read (8-bit 420, 422, 444 or mono)");
   } else {
     return fail("unsupported colour space C" + colour + " (8-bit 420, 422, 444 or mono)");
   }
@@ -60,23 +105,31 @@ bool Y4mReader::Open(const std::string& path, std::string* error) {
   const std::size_t chroma =
       mono_ ? 0 : std::size_t((width_ + chromaShiftX_) >> chromaShiftX_) * ((height_ + chromaShiftY_) >> chromaShiftY_);
   frameBytes_ = luma + 2 * chroma;
-  dataStart_ = std::ftell(file_);
-  std::fseek(file_, 0, SEEK_END);
-  const long size = std::ftell(file_);
-  frames_ = static_cast<int>((size - dataStart_) / static_cast<long>(kFrameTagSize + frameBytes_));
-  planes_.resize(frameBytes_);
   return true;
 }
 
-bool Y4mReader::ReadFrame(int index, std::vector<std::uint8_t>& rgb, std::string* error) {
-  const long at = dataStart_ + static_cast<long>(index) * static_cast<long>(kFrameTagSize + frameBytes_);
-  char tag[kFrameTagSize];
-  if (std::fseek(file_, at, SEEK_SET) != 0 || std::fread(tag, 1, kFrameTagSize, file_) != kFrameTagSize ||
-      std::memcmp(tag, kFrameTag, kFrameTagSize) != 0 ||
-      std::fread(planes_.data(), 1, frameBytes_, file_) != frameBytes_) {
-    if (error) *error = path_ + ": frame " + std::to_string(index) + " is damaged (frames with parameters are not read)";
-    return false;
+Y4mReader::Frame Y4mReader::Next(std::vector<std::uint8_t>* rgb, std::string* why) {
+  auto damaged = [&](const std::string& text) {
+    if (why) *why = "frame " + std::to_string(frames_) + ": " + (source_.Failed() ? "read error" : text);
+    return Frame::Damaged;
+  };
+  std::string tag;
+  bool nothing = false;
+  if (!ReadLine(tag, kLongestLine, nothing)) {
+    if (nothing && !source_.Failed()) return Frame::End;
+    return damaged("cut short");
   }
+  // Frame parameters, if any, follow the tag; none changes the picture.
+  if (tag != "FRAME" && tag.rfind("FRAME ", 0) != 0) return damaged("no FRAME tag where one belongs");
+  // The planes are allocated once, when the first frame's data is there to read.
+  planes_.resize(frameBytes_);
+  if (source_.Read(planes_.data(), frameBytes_) != frameBytes_) return damaged("cut short");
+  ++frames_;
+  if (rgb) ToRgb(*rgb);
+  return Frame::Read;
+}
+
+void Y4mReader::ToRgb(std::vector<std::uint8_t>& rgb) const {
   rgb.resize(std::size_t(width_) * height_ * 3);
   const int cw = (width_ + chromaShiftX_) >> chromaShiftX_;
   const std::uint8_t* Y = planes_.data();
@@ -98,7 +151,6 @@ bool Y4mReader::ReadFrame(int index, std::vector<std::uint8_t>& rgb, std::string
       p[2] = byte(luma + 1.772 * cb);
     }
   }
-  return true;
 }
 
 }  // namespace kestrel::tool

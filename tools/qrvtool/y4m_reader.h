@@ -1,38 +1,50 @@
-// Reading YUV4MPEG2 streams (4:2:0, 4:2:2, 4:4:4 and mono, 8-bit) as R, G, B.
+// Reading a YUV4MPEG2 stream front to back (8-bit 4:2:0, 4:2:2, 4:4:4 and
+// mono) as R, G, B pictures, from any byte source: a file, a pipe, memory.
+// Nothing large is allocated before a frame's data is there to read, and
+// what a message cannot use is refused with one line: pictures larger than
+// 8192 x 8192, frame rates outside one a minute to 1000 a second, samples of
+// more than 8 bits.
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "byte_source.h"
+
 namespace kestrel::tool {
+
+inline constexpr int kLargestY4mSide = 8192;
+inline constexpr double kSlowestY4mRate = 1.0 / 60.0;
+inline constexpr double kFastestY4mRate = 1000.0;
 
 class Y4mReader {
  public:
-  Y4mReader() = default;
-  ~Y4mReader();
-  Y4mReader(const Y4mReader&) = delete;
-  Y4mReader& operator=(const Y4mReader&) = delete;
+  explicit Y4mReader(ByteSource& source) : source_(source) {}
 
-  bool Open(const std::string& path, std::string* error);
+  // Reads and checks the stream header; false with the reason.
+  bool ReadHeader(std::string* why);
   int Width() const { return width_; }
   int Height() const { return height_; }
   double FrameRate() const { return rate_; }
-  // Frames in the file, counted from its size (frames carry no parameters).
-  int FrameCount() const { return frames_; }
-  // Upright R, G, B of frame `index` (BT.601 studio range).
-  bool ReadFrame(int index, std::vector<std::uint8_t>& rgb, std::string* error);
+
+  enum class Frame { Read, End, Damaged };
+  // The next frame: as upright R, G, B (BT.601 studio range) into `rgb`, or
+  // passed over when `rgb` is null. Damaged with the reason.
+  Frame Next(std::vector<std::uint8_t>* rgb, std::string* why);
 
  private:
-  std::FILE* file_ = nullptr;
-  std::string path_;
-  int width_ = 0, height_ = 0, frames_ = 0;
+  // One line up to '\n' (not kept), at most `limit` bytes; false if longer or cut short.
+  bool ReadLine(std::string& line, std::size_t limit, bool& nothing);
+  void ToRgb(std::vector<std::uint8_t>& rgb) const;
+
+  ByteSource& source_;
+  int width_ = 0, height_ = 0;
   double rate_ = 25.0;
   int chromaShiftX_ = 1, chromaShiftY_ = 1;
   bool mono_ = false;
-  long dataStart_ = 0;
   std::size_t frameBytes_ = 0;
+  long long frames_ = 0;
   std::vector<std::uint8_t> planes_;
 };
 

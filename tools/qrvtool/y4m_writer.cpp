@@ -1,9 +1,8 @@
 #include "y4m_writer.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
-#include <cstring>
+#include <string>
 
 namespace kestrel::tool {
 
@@ -17,24 +16,18 @@ void RgbToYcbcr(int r, int g, int b, std::uint8_t& y, std::uint8_t& cb, std::uin
   cr = ToByte(128.0 + (112.0 * r - 93.786 * g - 18.214 * b) / 255.0);
 }
 
-Y4mWriter::~Y4mWriter() { Close(nullptr); }
-
-bool Y4mWriter::Open(const std::string& path, int width, int height, int framesPerSecond, std::string* error) {
-  file_ = std::fopen(path.c_str(), "wb");
-  if (!file_) {
-    if (error) *error = path + ": " + std::strerror(errno);
-    return false;
-  }
-  path_ = path;
+bool Y4mWriter::Open(OutputFile& output, int width, int height, int framesPerSecond) {
+  output_ = &output;
   width_ = width;
   height_ = height;
-  failed_ = std::fprintf(file_, "YUV4MPEG2 W%d H%d F%d:1 Ip A1:1 C420jpeg\n", width, height, framesPerSecond) < 0;
   planes_.resize(static_cast<std::size_t>(width) * height * 3 / 2);
-  return !failed_;
+  const std::string header = "YUV4MPEG2 W" + std::to_string(width) + " H" + std::to_string(height) + " F" +
+                             std::to_string(framesPerSecond) + ":1 Ip A1:1 C420jpeg\n";
+  return output.Write(header.data(), header.size());
 }
 
 bool Y4mWriter::WriteFrame(const std::uint8_t* rgb) {
-  if (!file_) return false;
+  if (!output_) return false;
   const int w = width_, h = height_;
   std::uint8_t* luma = planes_.data();
   std::uint8_t* cbPlane = luma + w * h;
@@ -56,17 +49,8 @@ bool Y4mWriter::WriteFrame(const std::uint8_t* rgb) {
     cbPlane[c] = static_cast<std::uint8_t>((cbSum[c] + 2) / 4);
     crPlane[c] = static_cast<std::uint8_t>((crSum[c] + 2) / 4);
   }
-  if (std::fputs("FRAME\n", file_) < 0 || std::fwrite(planes_.data(), 1, planes_.size(), file_) != planes_.size())
-    failed_ = true;
-  return !failed_;
-}
-
-bool Y4mWriter::Close(std::string* error) {
-  if (!file_) return !failed_;
-  if (std::fclose(file_) != 0) failed_ = true;
-  file_ = nullptr;
-  if (failed_ && error) *error = path_ + ": cannot write Y4M";
-  return !failed_;
+  static constexpr char kFrameTag[] = "FRAME\n";
+  return output_->Write(kFrameTag, sizeof kFrameTag - 1) && output_->Write(planes_.data(), planes_.size());
 }
 
 }  // namespace kestrel::tool

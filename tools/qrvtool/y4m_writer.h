@@ -2,29 +2,22 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
-#include <string>
 #include <vector>
+
+#include "output_file.h"
 
 namespace kestrel::tool {
 
 class Y4mWriter {
  public:
-  Y4mWriter() = default;
-  ~Y4mWriter();
-  Y4mWriter(const Y4mWriter&) = delete;
-  Y4mWriter& operator=(const Y4mWriter&) = delete;
-
-  bool Open(const std::string& path, int width, int height, int framesPerSecond, std::string* error);
+  // Writes the stream header; failures are noted on the output.
+  bool Open(OutputFile& output, int width, int height, int framesPerSecond);
   // One upright R, G, B picture of the opened size.
   bool WriteFrame(const std::uint8_t* rgb);
-  bool Close(std::string* error);
 
  private:
-  std::FILE* file_ = nullptr;
-  std::string path_;
+  OutputFile* output_ = nullptr;
   int width_ = 0, height_ = 0;
-  bool failed_ = false;
   std::vector<std::uint8_t> planes_;
 };
 

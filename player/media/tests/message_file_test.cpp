@@ -1,6 +1,8 @@
 #include "message_file.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <vector>
 
@@ -20,6 +22,17 @@ OpenResult OpenBytes(CMessageFile& file, const std::vector<std::uint8_t>& bytes)
   std::fwrite(bytes.data(), 1, bytes.size(), f);
   std::fclose(f);
   return file.Open(path.c_str());
+}
+
+// The same bytes through a pipe, which cannot seek.
+OpenResult AttachPipe(CMessageFile& file, const std::vector<std::uint8_t>& bytes) {
+  int ends[2];
+  if (pipe(ends) != 0) return OpenResult::CannotOpen;
+  fcntl(ends[1], F_SETPIPE_SZ, 1 << 20);  // room for every byte, so no writer thread is needed
+  const bool written = write(ends[1], bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+  close(ends[1]);
+  EXPECT_TRUE(written);
+  return file.Attach(fdopen(ends[0], "rb"));
 }
 
 TEST(MessageFileHeader, ChecksAreMadeInOrder) {
@@ -84,22 +97,24 @@ TEST(MessageFileRecords, ReadsAudioVideoAndPassesOverOtherTypes) {
   EXPECT_EQ(file.ReadRecord(payload.data()).kind, RecordKind::Audio);
 }
 
-TEST(MessageFileRecords, OversizeVideoIsSkippedWithoutTouchingTheBuffer) {
+TEST(MessageFileRecords, OversizeVideoIsSkippedWithoutTouchingTheBufferInFilesAndPipes) {
   const std::uint16_t lengths[] = {16385, 0x8000, 0xFFFF};
-  for (std::uint16_t length : lengths) {
-    std::vector<std::uint8_t> big(length, 0x55);
-    CMessageFile file;
-    ASSERT_EQ(OpenBytes(file, MessageBuilder().VideoWithLength(length, big).Video({1, 2}).Bytes()), OpenResult::Ok);
-    auto payload = Payload();
-    Record r = file.ReadRecord(payload.data());
-    EXPECT_EQ(r.kind, RecordKind::OversizeVideo);
-    EXPECT_EQ(r.length, length);
-    EXPECT_EQ(r.bytesRead, 0u);
-    EXPECT_EQ(payload[0], 0xEE);
-    EXPECT_EQ(payload[kPayloadBufferBytes - 1], 0xEE);
-    r = file.ReadRecord(payload.data());
-    EXPECT_EQ(r.kind, RecordKind::Video) << "the next record is read normally";
-    EXPECT_EQ(r.length, 2u);
+  for (auto open : {OpenBytes, AttachPipe}) {
+    for (std::uint16_t length : lengths) {
+      std::vector<std::uint8_t> big(length, 0x55);
+      CMessageFile file;
+      ASSERT_EQ(open(file, MessageBuilder().VideoWithLength(length, big).Video({1, 2}).Bytes()), OpenResult::Ok);
+      auto payload = Payload();
+      Record r = file.ReadRecord(payload.data());
+      EXPECT_EQ(r.kind, RecordKind::OversizeVideo);
+      EXPECT_EQ(r.length, length);
+      EXPECT_EQ(r.bytesRead, 0u);
+      EXPECT_EQ(payload[0], 0xEE);
+      EXPECT_EQ(payload[kPayloadBufferBytes - 1], 0xEE);
+      r = file.ReadRecord(payload.data());
+      EXPECT_EQ(r.kind, RecordKind::Video) << "the next record is read normally";
+      EXPECT_EQ(r.length, 2u);
+    }
   }
   // 16384 itself fits.
   CMessageFile file;

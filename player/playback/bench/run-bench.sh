@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The playback engine's figures on a private sound server: Open to first
-# sound, CPU share while the demo plays, last picture against end of sound.
+# sound, CPU share while the demo plays, last picture against end of sound,
+# pictures against the sound heard with pauses, Open of a 2 GB message.
 # Usage: run-bench.sh [build-dir]   (the build must have KESTREL_BENCH on)
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)
@@ -12,3 +13,7 @@ echo "== $bench first-sound 10"
 "$bench" first-sound 10
 echo "== $bench play $top/samples/demo.qrv"
 "$bench" play "$top/samples/demo.qrv"
+echo "== $bench av-sync"
+"$bench" av-sync
+echo "== $bench open-large $top/samples/demo.qrv"
+"$bench" open-large "$top/samples/demo.qrv"

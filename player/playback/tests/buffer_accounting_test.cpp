@@ -10,6 +10,7 @@ namespace {
 struct Recorder : IWaveOutputListener {
   std::vector<std::uint32_t> tags;
   void OnBufferFinished(std::uint32_t tag) override { tags.push_back(tag); }
+  void OnDeviceLost() override {}
 };
 
 TEST(BufferAccounting, ReportsEachBufferOnceItsEndHasBeenPlayed) {

@@ -25,7 +25,6 @@
 #include "recording_message_box.h"
 #include "silent_wave_output.h"
 #include "support/message_builder.h"
-#include "timer_thread_clock.h"
 #include "tone_audio.h"
 
 namespace kestrel {
@@ -46,7 +45,9 @@ using testing::PumpUntil;
 
 struct CountingListener : IWaveOutputListener {
   std::atomic<int> finished{0};
+  std::atomic<int> lost{0};
   void OnBufferFinished(std::uint32_t) override { ++finished; }
+  void OnDeviceLost() override { ++lost; }
 };
 
 TEST(PulseWaveOutput, BuffersFinishAsTheyArePlayedAndResetGivesBackTheRest) {
@@ -60,9 +61,11 @@ TEST(PulseWaveOutput, BuffersFinishAsTheyArePlayedAndResetGivesBackTheRest) {
   for (int i = 0; i < 50; ++i) output.Write(&buffers[i * 320], 320, 1);
   std::this_thread::sleep_for(150ms);
   EXPECT_EQ(listener.finished.load(), 0) << "opened paused: nothing may finish before Restart";
+  EXPECT_FALSE(output.IsPolling()) << "the server is not asked while nothing plays";
 
   const auto start = Clock::now();
   output.Restart();
+  EXPECT_TRUE(output.IsPolling());
   while (listener.finished.load() < 50 && Clock::now() - start < 5s) std::this_thread::sleep_for(2ms);
   EXPECT_EQ(listener.finished.load(), 50);
   // One second of sound cannot have been heard in much less than a second.
@@ -72,6 +75,7 @@ TEST(PulseWaveOutput, BuffersFinishAsTheyArePlayedAndResetGivesBackTheRest) {
   while (listener.finished.load() < 60 && Clock::now() - start < 10s) std::this_thread::sleep_for(2ms);
   output.Reset();
   EXPECT_EQ(listener.finished.load(), 150);
+  EXPECT_FALSE(output.IsPolling());
 
   // After the flush the stream goes on from where the server had read.
   for (int i = 0; i < 10; ++i) output.Write(&buffers[i * 320], 320, 3);
@@ -79,6 +83,9 @@ TEST(PulseWaveOutput, BuffersFinishAsTheyArePlayedAndResetGivesBackTheRest) {
   const auto again = Clock::now();
   while (listener.finished.load() < 160 && Clock::now() - again < 5s) std::this_thread::sleep_for(2ms);
   EXPECT_EQ(listener.finished.load(), 160);
+  output.Pause();
+  EXPECT_FALSE(output.IsPolling());
+  EXPECT_EQ(listener.lost.load(), 0);
   output.Close();
 }
 
@@ -149,9 +156,8 @@ void PlayAndCompare(const std::string& path, const std::vector<std::int16_t>& ex
   ASSERT_TRUE(sink.Loaded()) << "no null sink could be loaded";
   CPulseWaveOutput sound("kestrel test", 250 * 320, sink.Name());
   CSilentWaveOutput silent;
-  CTimerThreadClock clock;
   testing::CRecordingMessageBox box;
-  PlaybackServices services{&sound, &silent, &clock, &box, {}};
+  PlaybackServices services{&sound, &silent, &box, {}};
   testing::CPanelHost host;
   auto panel = std::make_unique<CPlaybackPanel>(&host, services);
 

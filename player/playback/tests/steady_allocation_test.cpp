@@ -1,4 +1,4 @@
-// The engine's own threads (reader, presentation, clock, silent output)
+// The engine's own threads (reader, presentation, silent output)
 // allocate nothing while a message plays: every buffer, ring and picture is
 // made at construction or at Open. Counted by replacing operator new in this
 // test program only.
@@ -11,13 +11,13 @@
 #include <new>
 #include <thread>
 
+#include "counting_panel.h"
 #include "panel_host.h"
 #include "playback_panel.h"
 #include "pump.h"
 #include "recording_message_box.h"
 #include "silent_wave_output.h"
 #include "support/message_builder.h"
-#include "timer_thread_clock.h"
 #include "tone_audio.h"
 
 namespace {
@@ -40,17 +40,6 @@ namespace kestrel {
 namespace {
 
 using namespace std::chrono_literals;
-
-// Counts the pictures put up, on the presentation thread.
-class CountingPanel : public CPlaybackPanel {
- public:
-  using CPlaybackPanel::CPlaybackPanel;
-  void OnFramePresented() override {
-    ++presented;
-    CPlaybackPanel::OnFramePresented();
-  }
-  std::atomic<int> presented{0};
-};
 
 TEST(SteadyPlay, TheCounterSeesAllocationsOfOtherThreads) {
   gMainThread = std::this_thread::get_id();
@@ -79,10 +68,9 @@ TEST(SteadyPlay, EngineThreadsAllocateNothingWhilePlaying) {
 
   CSilentWaveOutput silent(4);
   CSilentWaveOutput spare(4);
-  CTimerThreadClock clock;
   testing::CRecordingMessageBox box;
   testing::CPanelHost host;
-  auto panel = std::make_unique<CountingPanel>(&host, PlaybackServices{&silent, &spare, &clock, &box, {}});
+  auto panel = std::make_unique<testing::CCountingPanel>(&host, PlaybackServices{&silent, &spare, &box, {}});
   ASSERT_TRUE(panel->Open(QString::fromStdString(path)));
   panel->Play();
   // Threads start (and allocate their own state) at Play; count after that.

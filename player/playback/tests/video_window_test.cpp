@@ -11,15 +11,11 @@
 #include <QImage>
 
 #include "auto_reset_event.h"
-#include "manual_clock.h"
 #include "message_format.h"
-#include "timer_thread_clock.h"
 #include "video_window_sink.h"
 
 namespace kestrel {
 namespace {
-
-using testing::CManualClock;
 
 struct PresentedCounter : IVideoWindowSink {
   std::atomic<int> presented{0};
@@ -51,58 +47,69 @@ bool WaitFor(const std::atomic<int>& value, int expected) {
 
 class VideoWindowTest : public ::testing::Test {
  protected:
-  CManualClock clock;
+  // Pushes `n` pictures due every `step` frames from `first` on.
+  void PushPictures(int n, std::uint64_t first, std::uint64_t step) {
+    for (int i = 0; i < n; ++i) ASSERT_TRUE(window.Push(black.data(), first + step * i)) << i;
+  }
+  // Nothing more goes up for a while.
+  void ExpectNoMoreThan(int presented) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    EXPECT_EQ(sink.presented.load(), presented);
+  }
+
   PresentedCounter sink;
-  CVideoWindow window{nullptr, &sink, kPictureWidth, kPictureHeight, 5, 20, clock};
+  CVideoWindow window{nullptr, &sink, kPictureWidth, kPictureHeight, 20};
+  const std::vector<std::uint8_t> black = Picture(qRgb(0, 0, 0), qRgb(0, 0, 0));
 };
 
 TEST_F(VideoWindowTest, HoldsNineteenPicturesAndRefusesTheTwentieth) {
-  const auto picture = Picture(qRgb(0, 0, 0), qRgb(0, 0, 0));
-  for (int i = 0; i < 19; ++i) ASSERT_TRUE(window.Push(picture.data())) << i;
-  EXPECT_FALSE(window.Push(picture.data()));
+  PushPictures(19, 0, 10);
+  EXPECT_FALSE(window.Push(black.data(), 190));
   EXPECT_EQ(window.QueuedCount(), 19);
+  EXPECT_EQ(window.NextDue(), 0u);
 }
 
-TEST_F(VideoWindowTest, ClockPeriodIsAThousandMillisecondsOverTheRate) {
-  const int expected[] = {1000, 500, 333, 250, 200};
-  for (int rate = 1; rate <= 5; ++rate) {
-    window.SetFrameRate(rate);
-    window.Start();
-    EXPECT_EQ(clock.Period(), expected[rate - 1]) << rate;
-    window.Stop();
-  }
-}
-
-TEST_F(VideoWindowTest, FrameRateSetWhileRunningWaitsForTheNextStart) {
+TEST_F(VideoWindowTest, APictureGoesUpWhenThePlayedPositionReachesItsDueTime) {
+  PushPictures(5, 0, 10);
   window.Start();
-  EXPECT_EQ(clock.Period(), 200);
-  window.SetFrameRate(3);
-  EXPECT_EQ(clock.Starts(), 1);
-  EXPECT_EQ(clock.Period(), 200);
-  window.Stop();
-  window.Start();
-  EXPECT_EQ(clock.Period(), 333);
-  window.Stop();
-}
-
-TEST_F(VideoWindowTest, PresentsOnePicturePerTickAndStopKeepsTheRestUntilReset) {
-  const auto picture = Picture(qRgb(0, 0, 0), qRgb(0, 0, 0));
-  for (int i = 0; i < 5; ++i) window.Push(picture.data());
-  window.Start();
-  ASSERT_TRUE(clock.Tick());
-  ASSERT_TRUE(WaitFor(sink.presented, 1));
-  ASSERT_TRUE(clock.Tick());
+  ASSERT_TRUE(WaitFor(sink.presented, 1)) << "the first picture is due at once";
+  ExpectNoMoreThan(1);
+  window.SetPlayedPosition(9);
+  ExpectNoMoreThan(1);
+  EXPECT_EQ(window.NextDue(), 10u);
+  window.SetPlayedPosition(10);
   ASSERT_TRUE(WaitFor(sink.presented, 2));
+  ExpectNoMoreThan(2);
+
+  // Stopped (paused), the position may move without a picture going up;
+  // Start shows at once those that are due by then, oldest first.
   window.Stop();
-  EXPECT_FALSE(clock.Running());
+  window.SetPlayedPosition(35);
+  ExpectNoMoreThan(2);
   EXPECT_EQ(window.QueuedCount(), 3);
-  window.Start();  // Play after Pause goes on with the oldest kept picture
-  ASSERT_TRUE(clock.Tick());
-  ASSERT_TRUE(WaitFor(sink.presented, 3));
+  window.Start();
+  ASSERT_TRUE(WaitFor(sink.presented, 4));
+  ExpectNoMoreThan(4);
+  EXPECT_EQ(window.NextDue(), 40u);
+
   window.Reset();
   EXPECT_FALSE(window.IsRunning());
   EXPECT_EQ(window.QueuedCount(), 0);
-  EXPECT_TRUE(window.Push(picture.data()));
+  EXPECT_EQ(window.NextDue(), CVideoWindow::kNothingQueued);
+  EXPECT_TRUE(window.Push(black.data(), 0));
+}
+
+TEST_F(VideoWindowTest, PicturesPushedLateGoUpAtOnceAndNoneIsDropped) {
+  window.SetPlayedPosition(1000);
+  window.Start();
+  PushPictures(19, 0, 10);
+  ASSERT_TRUE(WaitFor(sink.presented, 19));
+  EXPECT_EQ(window.QueuedCount(), 0);
+  // And one pushed ahead of the position waits for it.
+  ASSERT_TRUE(window.Push(black.data(), 1001));
+  ExpectNoMoreThan(19);
+  window.SetPlayedPosition(1001);
+  ASSERT_TRUE(WaitFor(sink.presented, 20));
 }
 
 TEST_F(VideoWindowTest, StopEndsThePresentationThreadEvenBeforeItWaits) {
@@ -115,12 +122,11 @@ TEST_F(VideoWindowTest, StopEndsThePresentationThreadEvenBeforeItWaits) {
   EXPECT_EQ(sink.presented.load(), 0);
 }
 
-TEST_F(VideoWindowTest, ShowsTheBitmapBottomUpAndKeepsItOnAnEmptyTick) {
+TEST_F(VideoWindowTest, ShowsTheBitmapBottomUpKeepsItAfterResetAndClearsItToBlack) {
   const auto picture = Picture(qRgb(255, 0, 0), qRgb(0, 0, 255));
-  window.Push(picture.data());
+  window.Push(picture.data(), 0);
   window.show();
   window.Start();
-  ASSERT_TRUE(clock.Tick());
   ASSERT_TRUE(WaitFor(sink.presented, 1));
   QApplication::processEvents();
   QImage shown = window.grab().toImage();
@@ -128,23 +134,16 @@ TEST_F(VideoWindowTest, ShowsTheBitmapBottomUpAndKeepsItOnAnEmptyTick) {
   EXPECT_EQ(shown.pixel(10, kPictureHeight - 2), qRgb(0, 0, 255));
   EXPECT_EQ(shown.pixel(10, 0), qRgb(0, 0, 255));
 
-  ASSERT_TRUE(clock.Tick());  // nothing queued
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
   window.Reset();
   QApplication::processEvents();
   shown = window.grab().toImage();
-  EXPECT_EQ(sink.presented.load(), 1);
-  EXPECT_EQ(shown.pixel(10, kPictureHeight - 1), qRgb(255, 0, 0));
-}
+  EXPECT_EQ(shown.pixel(10, kPictureHeight - 1), qRgb(255, 0, 0)) << "the last picture stays up";
 
-TEST(TimerThreadClock, SetsTheEventEachPeriodAndNotAfterStop) {
-  CTimerThreadClock clock;
-  CAutoResetEvent event;
-  clock.Start(5, event);
-  for (int i = 0; i < 3; ++i) EXPECT_TRUE(event.WaitFor(std::chrono::seconds(2))) << i;
-  clock.Stop();
-  event.Reset();
-  EXPECT_FALSE(event.WaitFor(std::chrono::milliseconds(30)));
+  window.ClearPicture();
+  QApplication::processEvents();
+  shown = window.grab().toImage();
+  EXPECT_EQ(shown.pixel(10, kPictureHeight - 1), qRgb(0, 0, 0));
+  EXPECT_EQ(shown.pixel(10, 0), qRgb(0, 0, 0));
 }
 
 TEST(AutoResetEvent, KeepsASignalGivenBeforeTheWaitAndClearsItWhenTaken) {

@@ -24,7 +24,9 @@ using testing::CScriptedWaveOutput;
 
 struct CountingSink : IWaveDeviceSink {
   int done = 0;
+  int lost = 0;
   void OnBufferDone() override { ++done; }
+  void OnDeviceLost() override { ++lost; }
 };
 
 std::array<std::int16_t, 160> Block(std::int16_t value) {
@@ -145,6 +147,82 @@ TEST_F(WaveDeviceTest, AShortMessageIsHeardOnceTheInputHasEnded) {
   EXPECT_FALSE(output.IsRunning());
   device.EndOfInput();
   EXPECT_TRUE(output.IsRunning());
+}
+
+TEST_F(WaveDeviceTest, TheReaderCanStartTheOutputBelowThePreRoll) {
+  ASSERT_TRUE(device.Open());
+  device.PlayWhatIsQueued();
+  EXPECT_FALSE(output.IsRunning()) << "nothing queued, nothing to play";
+  QueueBlocks(5);
+  device.PlayWhatIsQueued();
+  EXPECT_TRUE(output.IsRunning());
+  device.Pause();
+  device.PlayWhatIsQueued();
+  EXPECT_FALSE(output.IsRunning()) << "held stays held";
+}
+
+TEST_F(WaveDeviceTest, ALostDeviceIsReplacedByTheFallbackWithWhatWasNotHeard) {
+  ASSERT_TRUE(device.Open());
+  QueueBlocks(30);
+  ASSERT_TRUE(output.FinishNext(5));
+  device.DeliverNotices();
+  ASSERT_TRUE(output.FinishNext(3));  // heard just before the device went
+  output.Lose();
+  EXPECT_EQ(sink.lost, 0) << "told on the user-interface thread only";
+  device.DeliverNotices();
+  EXPECT_EQ(sink.done, 8);
+  EXPECT_EQ(sink.lost, 1);
+  EXPECT_TRUE(device.UsesFallback());
+  EXPECT_FALSE(output.IsOpen());
+  EXPECT_EQ(device.QueuedCount(), 22);
+  // The 22 not heard, from their beginnings and in order, playing on.
+  const auto moved = fallback.Writes();
+  ASSERT_EQ(moved.size(), 22u);
+  for (int i = 0; i < 22; ++i) EXPECT_EQ(moved[i].firstSample, 9 + i) << i;
+  EXPECT_TRUE(fallback.IsRunning());
+  QueueBlocks(2, 31);
+  ASSERT_TRUE(fallback.FinishNext(24));
+  device.DeliverNotices();
+  EXPECT_EQ(sink.done, 32);
+  EXPECT_EQ(sink.lost, 1);
+
+  // The next Play after a pause uses the sound device again.
+  device.Pause();
+  device.Resume();
+  EXPECT_FALSE(device.UsesFallback());
+  EXPECT_TRUE(output.IsOpen());
+  EXPECT_FALSE(fallback.IsOpen());
+  output.ForgetWrites();
+  QueueBlocks(1, 99);
+  ASSERT_EQ(output.Writes().size(), 1u);
+  EXPECT_EQ(output.Writes()[0].firstSample, 99);
+}
+
+TEST_F(WaveDeviceTest, ALossWhileHeldWaitsForResumeAndOneOvertakenByCloseIsForgotten) {
+  ASSERT_TRUE(device.Open());
+  QueueBlocks(30);
+  device.Pause();
+  output.Lose();
+  output.SetOpenFails(true);  // and the server is still gone at the next Play
+  device.DeliverNotices();
+  EXPECT_EQ(sink.lost, 1);
+  EXPECT_TRUE(device.UsesFallback());
+  EXPECT_TRUE(fallback.Writes().empty()) << "held: nothing is written before Resume";
+  device.Resume();
+  EXPECT_TRUE(device.UsesFallback());
+  EXPECT_EQ(fallback.Writes().size(), 30u);
+  EXPECT_TRUE(fallback.IsRunning());
+
+  output.SetOpenFails(false);
+  device.Close();
+  ASSERT_TRUE(device.Open());
+  EXPECT_FALSE(device.UsesFallback());
+  output.Lose();
+  device.Close();
+  ASSERT_TRUE(device.Open());
+  device.DeliverNotices();
+  EXPECT_EQ(sink.lost, 1);
+  EXPECT_FALSE(device.UsesFallback());
 }
 
 TEST_F(WaveDeviceTest, AFullRingDropsTheBlock) {

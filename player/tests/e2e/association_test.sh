@@ -46,8 +46,11 @@ home="$work/first"
 start_in "$home" || fail "the player did not start: $(cat "$home/player.log")"
 entry="$home/data/applications/kestrel-player.desktop"
 [[ -f "$entry" ]] || fail "no desktop entry written"
-grep -qx "Exec=\"$(readlink -f "$player")\" %f" "$entry" || grep -qx "Exec=\"$player\" %f" "$entry" ||
-  fail "the desktop entry does not run this player: $(grep '^Exec=' "$entry")"
+program=$(readlink -f "$player")
+grep -qx "Exec=$program %f" "$entry" && grep -qx "TryExec=$program" "$entry" ||
+  fail "the desktop entry does not run this player: $(grep 'Exec=' "$entry")"
+grep -q '^application/x-kestrel-message=kestrel-player.desktop;' "$home/data/applications/mimeinfo.cache" ||
+  fail "the desktop database was not refreshed"
 grep -q 'application/x-kestrel-message:\*\.qrv' "$home/data/mime/globs2" || fail "*.qrv is not in the MIME database"
 grep -qx 'application/x-kestrel-message=kestrel-player.desktop' "$home/config/mimeapps.list" ||
   fail "the player is not the default handler"

@@ -1,63 +1,29 @@
 #!/usr/bin/env bash
 # The player as a person uses it, on a real X server and sound server: a
 # message given on the command line opens, is heard at the sink's monitor and
-# plays to its end, when the Play/Pause button shows Play again; Escape and
-# Return do not close the window; a newer player closes the running one and
-# plays its own file; a file with a bad header is reported and leaves an
-# empty player.
+# plays to its end, when the Play/Pause button shows Play again; a newer
+# player closes the running one and plays its own file; a file with a bad
+# header is reported and leaves an empty player.
 #
 # usage: play_test.sh PLAYER SAMPLES_DIR PICTURES_DIR OUTPUT_DIR
 set -euo pipefail
 player=$1
 samples=$2
 pictures=$3
-out=$4
+E2E_OUT=$4
+E2E_NAME=play_test
+source "$(dirname "$0")/../../../common/tests/e2e/x11_session.sh"
 title='Kestrel Message Player'
 blue='#1E5AC8'  # the face of the transport icons
 
-fail() { echo "play_test: FAIL: $*" >&2; exit 1; }
-note() { echo "play_test: $*"; }
-
-[[ -n "${DISPLAY:-}" ]] || fail "DISPLAY is not set; this test needs an X server (test.sh starts Xvfb and exports DISPLAY)"
 [[ -n "${PULSE_SERVER:-}" && -n "${KESTREL_TEST_SINK:-}" ]] ||
   fail "PULSE_SERVER or KESTREL_TEST_SINK is not set; this test needs the sound server of scripts/test-services.sh"
-for tool in xdotool import convert parec xdpyinfo pactl od; do
+for tool in parec pactl od; do
   command -v "$tool" >/dev/null || fail "$tool is not installed"
 done
-xdpyinfo >/dev/null 2>&1 || fail "cannot reach the X server at DISPLAY=$DISPLAY"
 pactl info >/dev/null 2>&1 || fail "cannot reach the sound server at PULSE_SERVER=$PULSE_SERVER"
-
-rm -rf "$out"
-mkdir -p "$out"
-work=$(mktemp -d /tmp/player-e2e.XXXXXX)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-# Private folders: no other player is met, and no user's association touched.
-export XDG_RUNTIME_DIR="$work/runtime" XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config"
+# No user's association is touched.
 export XDG_DATA_DIRS=/usr/share
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-export QT_QPA_PLATFORM=xcb
-
-alive() { kill -0 "$1" 2>/dev/null; }
-
-# Visible windows whose name is exactly $1.
-windows_named() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true; }
-
-wait_for_window() {
-  for _ in $(seq 1 100); do
-    local ids
-    ids=$(windows_named "$1")
-    if [[ -n "$ids" ]]; then echo "$ids" | head -n1; return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
 
 blue_pixels() {
   convert "$1" -alpha off -fill black +opaque "$blue" -fill white -opaque "$blue" -format '%[fx:round(mean*w*h)]' info:
@@ -69,7 +35,7 @@ pause_blue=$(blue_pixels "$pictures/icon132.png")
 # buttons sit in the band where the Stop icon's blue begins, the Play/Pause
 # button in the first 40 of the 245 dialog units across.
 button_blue() {
-  local shot="$work/shot.png" width height stop_top
+  local shot="$E2E_WORK/shot.png" width height stop_top
   import -window "$1" "$shot" 2>/dev/null || { echo -1; return; }
   width=$(convert "$shot" -format '%w' info:)
   height=$(convert "$shot" -format '%h' info:)
@@ -77,8 +43,8 @@ button_blue() {
     -alpha off -fill black +opaque "$blue" -fill white -opaque "$blue" -trim -format '%Y' info: 2>/dev/null |
     tr -d '+')
   [[ -n "$stop_top" ]] || { echo -1; return; }
-  convert "$shot" -crop "$((width * 40 / 245))x40+0+$((stop_top - 4))" +repage "$work/button.png"
-  blue_pixels "$work/button.png"
+  convert "$shot" -crop "$((width * 40 / 245))x40+0+$((stop_top - 4))" +repage "$E2E_WORK/button.png"
+  blue_pixels "$E2E_WORK/button.png"
 }
 
 wait_for_button() {
@@ -103,64 +69,52 @@ wait_for_sound() {
   return 1
 }
 
-parec -d "$KESTREL_TEST_SINK.monitor" --format=s16le --rate=8000 --channels=1 --raw >"$work/heard.raw" &
-pids+=($!)
+e2e_start parec -d "$KESTREL_TEST_SINK.monitor" --format=s16le --rate=8000 --channels=1 --raw >"$E2E_WORK/heard.raw"
 sleep 0.3
 
 # --- A message from the command line plays to its end ---
-"$player" "$samples/demo.qrv" 2>"$out/demo.log" &
-first=$!
-pids+=("$first")
-window=$(wait_for_window "$title - demo.qrv") || fail "no window titled '$title - demo.qrv'"
-wait_for_sound "$work/heard.raw" 0 || fail "no sound reached the sink's monitor"
+e2e_start "$player" "$samples/demo.qrv" 2>"$E2E_OUT/demo.log"
+first=$E2E_PID
+window=$(e2e_wait_window "$title - demo.qrv") || fail "no window titled '$title - demo.qrv'"
+wait_for_sound "$E2E_WORK/heard.raw" 0 || fail "no sound reached the sink's monitor"
 note "window '$title - demo.qrv' shown and sound heard"
 wait_for_button "$window" "$pause_blue" 3 || fail "the Play/Pause button does not show Pause while playing"
-import -window "$window" "$out/demo-playing.png"
-
-# Real key presses (XTEST) into the focused window.
-xdotool windowfocus --sync "$window" 2>/dev/null || true
-xdotool key Escape Return KP_Enter
-sleep 0.5
-alive "$first" || fail "the player ended after Escape and Return"
-[[ -n "$(windows_named "$title - demo.qrv")" ]] || fail "Escape or Return closed the main window"
-note "Escape and Return left the window open"
+import -window "$window" "$E2E_OUT/demo-playing.png"
 
 wait_for_button "$window" "$play_blue" 20 || fail "the Play/Pause button did not return to Play at the end"
-import -window "$window" "$out/demo-ended.png"
-alive "$first" || fail "the player ended with its message"
+import -window "$window" "$E2E_OUT/demo-ended.png"
+e2e_alive "$first" || fail "the player ended with its message"
 note "the message played to its end and the button shows Play"
 
 # --- A newer player closes the running one and plays its own file ---
-mark=$(stat -c %s "$work/heard.raw")
-"$player" "$samples/voice.qrv" 2>"$out/voice.log" &
-second=$!
-pids+=("$second")
-for _ in $(seq 1 100); do alive "$first" || break; sleep 0.1; done
-alive "$first" && fail "the first player is still running after the second started"
+mark=$(stat -c %s "$E2E_WORK/heard.raw")
+e2e_start "$player" "$samples/voice.qrv" 2>"$E2E_OUT/voice.log"
+second=$E2E_PID
+for _ in $(seq 1 100); do e2e_alive "$first" || break; sleep 0.1; done
+e2e_alive "$first" && fail "the first player is still running after the second started"
 wait "$first" || fail "the first player ended with status $?"
-window=$(wait_for_window "$title - voice.qrv") || fail "the second player shows no window titled '$title - voice.qrv'"
-wait_for_sound "$work/heard.raw" "$mark" || fail "the second player's sound was not heard"
+window=$(e2e_wait_window "$title - voice.qrv") || fail "the second player shows no window titled '$title - voice.qrv'"
+wait_for_sound "$E2E_WORK/heard.raw" "$mark" || fail "the second player's sound was not heard"
 count=$(xdotool search --onlyvisible --name "$title" 2>/dev/null | wc -l)
 (( count == 1 )) || fail "expected one player window after the hand-over, found $count"
-import -window "$window" "$out/voice-playing.png"
+import -window "$window" "$E2E_OUT/voice-playing.png"
 note "the newer player closed the first and plays voice.qrv"
 
 # --- A file with a bad header: the message, then an empty player ---
-printf 'QRV01.99 not a message' >"$work/bad.qrv"
-"$player" "$work/bad.qrv" 2>"$out/bad.log" &
-third=$!
-pids+=("$third")
-for _ in $(seq 1 100); do alive "$second" || break; sleep 0.1; done
-alive "$second" && fail "the second player is still running after the third started"
+printf 'QRV01.99 not a message' >"$E2E_WORK/bad.qrv"
+e2e_start "$player" "$E2E_WORK/bad.qrv" 2>"$E2E_OUT/bad.log"
+third=$E2E_PID
+for _ in $(seq 1 100); do e2e_alive "$second" || break; sleep 0.1; done
+e2e_alive "$second" && fail "the second player is still running after the third started"
 box=""
 for _ in $(seq 1 100); do
   # Two windows carry the bare title: the main window and the message box.
-  mapfile -t named < <(windows_named "$title")
+  mapfile -t named < <(e2e_windows_named "$title")
   if (( ${#named[@]} >= 2 )); then box=yes; break; fi
   sleep 0.1
 done
 [[ -n "$box" ]] || fail "no message box over the player for the bad file"
-import -window root "$out/bad-message.png"
+import -window root "$E2E_OUT/bad-message.png"
 # The box is the smaller of the two.
 smallest="" smallest_area=0
 for id in "${named[@]}"; do
@@ -171,13 +125,13 @@ done
 xdotool windowfocus --sync "$smallest" 2>/dev/null || true
 xdotool key Return
 for _ in $(seq 1 50); do
-  mapfile -t named < <(windows_named "$title")
+  mapfile -t named < <(e2e_windows_named "$title")
   (( ${#named[@]} == 1 )) && break
   sleep 0.1
 done
 (( ${#named[@]} == 1 )) || fail "the message box did not close with Return"
-alive "$third" || fail "the player ended after the bad file"
+e2e_alive "$third" || fail "the player ended after the bad file"
 wait_for_button "${named[0]}" "$play_blue" 3 || fail "the empty player does not show Play"
-import -window "${named[0]}" "$out/bad-empty.png"
+import -window "${named[0]}" "$E2E_OUT/bad-empty.png"
 note "the bad file was reported and the player stays empty"
 note "PASS"

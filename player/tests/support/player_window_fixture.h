@@ -1,4 +1,4 @@
-// A main window on the command-driven sound device and the manual clock.
+// A main window on the command-driven sound device.
 #pragma once
 
 #include <memory>
@@ -8,7 +8,6 @@
 #include <QString>
 
 #include "fake_open_dialog.h"
-#include "manual_clock.h"
 #include "player_dlg.h"
 #include "recording_message_box.h"
 #include "scripted_wave_output.h"
@@ -20,13 +19,12 @@ namespace kestrel::testing {
 inline QString Sample(const char* name) { return QStringLiteral(KESTREL_SAMPLES_DIR "/") + QLatin1String(name); }
 
 // The window's devices: the command-driven sound output, a fast silent one,
-// the manual clock, a recording message box and a scripted file dialog.
+// a recording message box and a scripted file dialog.
 struct PlayerDevices {
   PlayerServices Services() {
     PlayerServices services;
     services.playback.soundOutput = &output;
     services.playback.silentOutput = &silent;
-    services.playback.clock = &clock;
     services.playback.messageBox = &box;
     services.messageBox = &box;
     services.openDialog = &openDialog;
@@ -35,7 +33,6 @@ struct PlayerDevices {
 
   CScriptedWaveOutput output;
   CSilentWaveOutput silent{50};
-  CManualClock clock;
   CRecordingMessageBox box;
   CFakeOpenDialog openDialog;
 };

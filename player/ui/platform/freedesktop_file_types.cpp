@@ -1,5 +1,7 @@
 #include "freedesktop_file_types.h"
 
+#include <algorithm>
+
 #include <QDir>
 #include <QFileInfo>
 #include <QFile>
@@ -33,6 +35,23 @@ bool WriteFile(const QString& path, const QByteArray& contents) {
 }
 
 QString XmlEscaped(const QString& text) { return text.toHtmlEscaped(); }
+
+// Runs a cache tool where it is installed; true when it is not, or when it
+// succeeded. Its notes about search paths are no concern of the user's.
+bool RunQuietly(const QString& program, const QStringList& arguments) {
+  const QString path = QStandardPaths::findExecutable(program);
+  if (path.isEmpty()) return true;
+  QProcess process;
+  process.setStandardOutputFile(QProcess::nullDevice());
+  process.setStandardErrorFile(QProcess::nullDevice());
+  process.start(path, arguments);
+  if (!process.waitForFinished(10000)) {
+    process.kill();
+    process.waitForFinished(1000);
+    return false;
+  }
+  return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
 
 }  // namespace
 
@@ -73,57 +92,76 @@ bool CFreedesktopFileTypes::WriteMimePackage(const FileTypeRegistration& registr
                                QLatin1String(kMessageMagic, static_cast<qsizetype>(kMessageMagicSize)));
   const QString mimeFolder = dataHome_ + QStringLiteral("/mime");
   if (!WriteFile(mimeFolder + QStringLiteral("/packages/kestrel-message.xml"), xml.toUtf8())) return false;
-  const QString update = QStandardPaths::findExecutable(QStringLiteral("update-mime-database"));
-  if (update.isEmpty()) return true;  // the package alone is read where no cache exists
-  // Its notes about search paths are no concern of the user's.
-  QProcess process;
-  process.setStandardOutputFile(QProcess::nullDevice());
-  process.setStandardErrorFile(QProcess::nullDevice());
-  process.start(update, {mimeFolder});
-  return process.waitForFinished(10000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+  // Where no cache exists the package alone is read.
+  return RunQuietly(QStringLiteral("update-mime-database"), {mimeFolder});
 }
 
 void CFreedesktopFileTypes::WriteIcons() {
-  const std::optional<IconResource> icon = LoadIconResource(IDI_APPLICATION_ICON);
-  if (!icon) return;
-  for (int size : {16, 32, 48, 64, 128, 256}) {
-    const QString folder = dataHome_ + QStringLiteral("/icons/hicolor/%1x%1/").arg(size);
-    const QPixmap pixmap = icon->icon.pixmap(QSize(size, size), 1.0);
-    QDir().mkpath(folder + QStringLiteral("apps"));
-    QDir().mkpath(folder + QStringLiteral("mimetypes"));
-    pixmap.save(folder + QStringLiteral("apps/%1.png").arg(QLatin1String(kIconName)));
-    pixmap.save(folder + QStringLiteral("mimetypes/%1.png").arg(QLatin1String(kMimeIconName)));
+  const QString hicolor = dataHome_ + QStringLiteral("/icons/hicolor/");
+  if (const std::optional<IconResource> icon = LoadIconResource(IDI_APPLICATION_ICON)) {
+    for (int size : {16, 32, 48, 64, 128, 256}) {
+      const QString folder = hicolor + QStringLiteral("%1x%1/apps/").arg(size);
+      QDir().mkpath(folder);
+      icon->icon.pixmap(QSize(size, size), 1.0).save(folder + QLatin1String(kIconName) + QStringLiteral(".png"));
+    }
   }
+  WriteFile(hicolor + QStringLiteral("scalable/apps/%1.svg").arg(QLatin1String(kIconName)),
+            LoadDesktopIcon(QLatin1String(kIconName)));
+  WriteFile(hicolor + QStringLiteral("scalable/mimetypes/%1.svg").arg(QLatin1String(kMimeIconName)),
+            LoadDesktopIcon(QLatin1String(kMimeIconName)));
 }
 
-QString CFreedesktopFileTypes::QuoteForExec(const QString& path) {
-  // Inside the quotes of an Exec argument, " ` $ and \ are escaped with a
-  // backslash; the desktop file's string rules then double each backslash,
-  // and a field code's % is written %%.
-  QString quoted;
-  for (const QChar c : path) {
-    if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') || c == QLatin1Char('\\')) {
-      quoted += QLatin1Char('\\');
+QString CFreedesktopFileTypes::EntryString(const QString& value) {
+  // A line break written as itself would end the value and start a line of
+  // the path's choosing.
+  QString escaped = value;
+  escaped.replace(QLatin1String("\\"), QLatin1String("\\\\"));
+  escaped.replace(QLatin1String("\n"), QLatin1String("\\n"));
+  escaped.replace(QLatin1String("\r"), QLatin1String("\\r"));
+  return escaped.replace(QLatin1String("\t"), QLatin1String("\\t"));
+}
+
+QString CFreedesktopFileTypes::ExecProgram(const QString& path) {
+  static const QString reserved = QStringLiteral(" \t\n\"'\\<>~|&;$*?#()`");
+  QString argument = path;
+  if (std::any_of(path.begin(), path.end(), [](QChar c) { return reserved.contains(c); })) {
+    // Inside the quotes " ` $ and \ take a backslash.
+    argument.clear();
+    for (const QChar c : path) {
+      if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') || c == QLatin1Char('\\')) {
+        argument += QLatin1Char('\\');
+      }
+      argument += c;
     }
-    quoted += c;
+    argument = QLatin1Char('"') + argument + QLatin1Char('"');
   }
-  quoted.replace(QLatin1String("\\"), QLatin1String("\\\\"));
-  quoted.replace(QLatin1String("%"), QLatin1String("%%"));
-  return QLatin1Char('"') + quoted + QLatin1Char('"');
+  if (argument.contains(QLatin1Char('%'))) {
+    argument = QStringLiteral("env ") + argument.replace(QLatin1String("%"), QLatin1String("%%"));
+  }
+  return EntryString(argument);
 }
 
 bool CFreedesktopFileTypes::WriteDesktopEntry(const FileTypeRegistration& registration) {
+  // The same entry as an installed player has, naming this program.
   QString entry;
   entry += QStringLiteral("[Desktop Entry]\n");
   entry += QStringLiteral("Type=Application\n");
   entry += QStringLiteral("Name=%1\n").arg(LoadString(IDS_APP_TITLE));
+  entry += QStringLiteral("GenericName=Video Message Player\n");
   entry += QStringLiteral("Comment=Play recorded video messages\n");
+  entry += QStringLiteral("Keywords=Kestrel;video;message;voice;play;qrv;\n");
   entry += QStringLiteral("Icon=%1\n").arg(QLatin1String(kIconName));
-  entry += QStringLiteral("Exec=%1 %f\n").arg(QuoteForExec(registration.programPath));
+  entry += QStringLiteral("TryExec=%1\n").arg(EntryString(registration.programPath));
+  entry += QStringLiteral("Exec=%1 %f\n").arg(ExecProgram(registration.programPath));
   entry += QStringLiteral("MimeType=%1;\n").arg(QLatin1String(kMimeType));
-  entry += QStringLiteral("Categories=AudioVideo;Player;\n");
+  entry += QStringLiteral("Categories=AudioVideo;Video;Player;\n");
   entry += QStringLiteral("Terminal=false\n");
-  return WriteFile(dataHome_ + QStringLiteral("/applications/") + QLatin1String(kDesktopFile), entry.toUtf8());
+  entry += QStringLiteral("StartupWMClass=player\n");
+  const QString applications = dataHome_ + QStringLiteral("/applications");
+  if (!WriteFile(applications + QLatin1Char('/') + QLatin1String(kDesktopFile), entry.toUtf8())) return false;
+  // GIO, which file managers ask, finds the programs of a type through the
+  // folder's cache only.
+  return RunQuietly(QStringLiteral("update-desktop-database"), {applications});
 }
 
 QString CFreedesktopFileTypes::WithDefaultHandler(const QString& existing, const QString& mimeType,

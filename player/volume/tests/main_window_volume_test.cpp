@@ -9,6 +9,7 @@
 #include "fake_program_launcher.h"
 #include "image_button.h"
 #include "player_window_fixture.h"
+#include "string_table.h"
 #include "tool_tip.h"
 #include "volume_dialog.h"
 #include "volume_dialog_factory.h"
@@ -53,15 +54,23 @@ TEST_F(MainWindowVolumeTest, TheButtonLatchesWhileTheDialogIsShownAndItsCloseBox
   EXPECT_FALSE(window->VolumeButton().IsLatched());
 }
 
-TEST_F(MainWindowVolumeTest, WithoutAMixerTheButtonStillLatchesAndStartsTheSystemVolumeProgram) {
+TEST_F(MainWindowVolumeTest, WithoutASoundServerOneBoxOverTheMainWindowAndTheMixerOnlyWhenAskedFor) {
+  output.SetOpenFails(true);
   Open();
-  ASSERT_EQ(launcher.started.size(), 1) << "started once when the window was made";
+  EXPECT_TRUE(launcher.started.isEmpty()) << "nothing is started or reported before Volume is pressed";
+  EXPECT_TRUE(box.texts.isEmpty());
+  window->OpenFromPath(testing::Sample("voice.qrv"));
+  ASSERT_EQ(box.texts.size(), 1);
+  EXPECT_EQ(box.texts[0], LoadString(IDS_CANNOT_OPEN_AUDIO));
+  EXPECT_EQ(box.parents[0], window.get());
+  EXPECT_TRUE(window->IsPlaying()) << "the message plays on without sound";
+  EXPECT_TRUE(launcher.started.isEmpty());
   PressVolume();
-  EXPECT_EQ(launcher.started.size(), 2);
+  EXPECT_EQ(launcher.started.size(), 1);
   EXPECT_FALSE(dialog->isVisible());
   EXPECT_TRUE(window->VolumeButton().IsLatched());
   PressVolume();
-  EXPECT_EQ(launcher.started.size(), 2) << "the press that would hide it does nothing";
+  EXPECT_EQ(launcher.started.size(), 1) << "the press that would hide it does nothing";
   EXPECT_FALSE(window->VolumeButton().IsLatched());
 }
 

@@ -40,6 +40,7 @@ class CNoticeLog : public QObject {
 
 struct NoListener : IWaveOutputListener {
   void OnBufferFinished(std::uint32_t) override {}
+  void OnDeviceLost() override {}
 };
 
 class PulseMixerTest : public ::testing::Test {

@@ -33,6 +33,7 @@ using testing::PumpUntil;
 
 struct NoListener : IWaveOutputListener {
   void OnBufferFinished(std::uint32_t) override {}
+  void OnDeviceLost() override {}
 };
 
 class PulseVolumeDialogTest : public ::testing::Test {
@@ -68,24 +69,24 @@ TEST_F(PulseVolumeDialogTest, PactlMovesTheMasterSliderAndTheSliderMovesTheSink)
   Create();
   ASSERT_TRUE(dialog->MixerAvailable());
   EXPECT_TRUE(launcher.started.isEmpty());
-  EXPECT_EQ(Slider(IDC_MASTER_SLIDER)->value(), 0) << "full volume sits at the top";
+  EXPECT_EQ(Slider(IDC_MASTER_SLIDER)->value(), 65535) << "full volume";
   dialog->Show();
 
   ASSERT_TRUE(testing::SetSinkVolume(19661));
-  const int expected = 65535 - static_cast<int>(MixerVolumeFromServer(19661));
+  const int expected = static_cast<int>(MixerVolumeFromServer(19661));
   ASSERT_TRUE(PumpUntil([&] { return Slider(IDC_MASTER_SLIDER)->value() == expected; }, 3s))
       << "slider at " << Slider(IDC_MASTER_SLIDER)->value();
 
   QSlider* master = Slider(IDC_MASTER_SLIDER);
   master->setSliderDown(true);
-  master->setSliderPosition(65535 - 32768);
+  master->setSliderPosition(32768);
   master->setSliderDown(false);
   EXPECT_EQ(testing::SinkVolume(), ServerVolumeFromMixer(32768));
-  master->triggerAction(QAbstractSlider::SliderToMaximum);
+  master->triggerAction(QAbstractSlider::SliderToMinimum);
   EXPECT_EQ(testing::SinkVolume(), 0u);
   // The notices of our own changes leave the slider where the user put it.
   PumpFor(200ms);
-  EXPECT_EQ(master->value(), 65535);
+  EXPECT_EQ(master->value(), 0);
   EXPECT_EQ(testing::SinkVolume(), 0u);
 }
 
@@ -144,10 +145,10 @@ TEST_F(PulseVolumeDialogTest, WithoutAServerTheSystemVolumeProgramIsStartedInste
   lonely.Create();
   setenv("PULSE_SERVER", keep.c_str(), 1);
   EXPECT_FALSE(lonely.MixerAvailable());
-  EXPECT_EQ(launcher.started, QStringList{"pavucontrol"});
+  EXPECT_TRUE(launcher.started.isEmpty()) << "not before the user asks for the volume controls";
   lonely.Show();
   EXPECT_FALSE(lonely.isVisible());
-  EXPECT_EQ(launcher.started.size(), 2);
+  EXPECT_EQ(launcher.started, QStringList{"pavucontrol"});
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <memory>
+#include <vector>
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -66,15 +67,15 @@ class VolumeDialogTest : public ::testing::Test {
   std::unique_ptr<CVolumeDialog> dialog;
 };
 
-TEST_F(VolumeDialogTest, StartsHiddenWithTheDeviceNameAndMirroredSliders) {
+TEST_F(VolumeDialogTest, StartsHiddenWithTheDeviceNameAndTheVolumesOnTheSliders) {
   Create();
   EXPECT_FALSE(dialog->isVisible());
   EXPECT_EQ(dialog->windowTitle(), "Audio Volume Controls");
   EXPECT_EQ(static_cast<QLabel*>(dialog->Control(IDC_DEVICE_NAME))->text(), "Fake Speakers");
   EXPECT_EQ(Slider(IDC_MASTER_SLIDER)->minimum(), 0);
   EXPECT_EQ(Slider(IDC_MASTER_SLIDER)->maximum(), 65535);
-  EXPECT_EQ(Slider(IDC_MASTER_SLIDER)->value(), 65535 - 40000);
-  EXPECT_EQ(Slider(IDC_WAVE_SLIDER)->value(), 65535 - 50000);
+  EXPECT_EQ(Slider(IDC_MASTER_SLIDER)->value(), 40000);
+  EXPECT_EQ(Slider(IDC_WAVE_SLIDER)->value(), 50000);
   EXPECT_TRUE(launcher.started.isEmpty());
   // The meter's range is 0 .. the larger magnitude of -32768 and 32767.
   Meter()->SetPos(32768);
@@ -98,16 +99,52 @@ TEST_F(VolumeDialogTest, BothMutesAreClearedAtStartAndTheBoxesFollow) {
 TEST_F(VolumeDialogTest, TopAndBottomOfTheSlidersAreTheLoudestAndTheQuietest) {
   Create();
   QSlider* master = Slider(IDC_MASTER_SLIDER);
-  master->triggerAction(QAbstractSlider::SliderToMinimum);
-  EXPECT_EQ(service.Value(F::kMasterVolume), 65535u);
+  // An upright slider's maximum is its top.
   master->triggerAction(QAbstractSlider::SliderToMaximum);
+  EXPECT_EQ(service.Value(F::kMasterVolume), 65535u);
+  master->triggerAction(QAbstractSlider::SliderToMinimum);
   EXPECT_EQ(service.Value(F::kMasterVolume), 0u);
-  Slider(IDC_WAVE_SLIDER)->triggerAction(QAbstractSlider::SliderToMinimum);
+  Slider(IDC_WAVE_SLIDER)->triggerAction(QAbstractSlider::SliderToMaximum);
   EXPECT_EQ(service.Value(F::kWaveVolume), 65535u);
   EXPECT_EQ(service.Value(F::kMasterVolume), 0u);
 }
 
-TEST(VolumeDialogRange, AControlWhoseMinimumIsNotZeroIsMirroredOverItsWholeRange) {
+// The style fills the groove from the minimum up to the thumb: that part is
+// the volume, short at low volume and at the bottom, as in any volume control.
+TEST_F(VolumeDialogTest, TheFilledPartOfEachSliderIsItsVolume) {
+  service.ExternalChange(F::kMasterVolume, 6554);   // a tenth
+  service.ExternalChange(F::kWaveVolume, 58982);    // nine tenths
+  QCoreApplication::processEvents();
+  Create();
+  dialog->Show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+  // The rows of the slider's picture that show the fill colour somewhere.
+  auto filledRows = [](QSlider* slider) {
+    const QImage picture = slider->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    // The style shades its highlight colour; every shade of it is far bluer
+    // than red, unlike the grey groove, thumb and ground.
+    std::vector<int> rows;
+    for (int y = 0; y < picture.height(); ++y) {
+      for (int x = 0; x < picture.width(); ++x) {
+        if (qBlue(picture.pixel(x, y)) - qRed(picture.pixel(x, y)) > 80) {
+          rows.push_back(y);
+          break;
+        }
+      }
+    }
+    return rows;
+  };
+  const std::vector<int> quiet = filledRows(Slider(IDC_MASTER_SLIDER));
+  const std::vector<int> loud = filledRows(Slider(IDC_WAVE_SLIDER));
+  const int height = Slider(IDC_MASTER_SLIDER)->height();
+  ASSERT_FALSE(quiet.empty());
+  ASSERT_FALSE(loud.empty());
+  EXPECT_GT(quiet.front(), height * 3 / 4) << "a tenth of the volume fills only the bottom of the groove";
+  EXPECT_LT(loud.front(), height / 4) << "nine tenths fill it nearly to the top";
+  EXPECT_GT(loud.size(), 3 * quiet.size());
+}
+
+TEST(VolumeDialogRange, AControlWhoseMinimumIsNotZeroKeepsItsWholeRange) {
   CFakeMixerService service;
   service.AddStandardDevice();
   service.RemoveControl(F::kMasterVolume);
@@ -118,10 +155,10 @@ TEST(VolumeDialogRange, AControlWhoseMinimumIsNotZeroIsMirroredOverItsWholeRange
   CVolumeDialog dialog(nullptr, VolumeServices{&service, &launcher, &messageBox});
   dialog.Create();
   auto* master = static_cast<QSlider*>(dialog.Control(IDC_MASTER_SLIDER));
-  EXPECT_EQ(master->value(), 9000) << "the quietest value sits at the bottom";
-  master->triggerAction(QAbstractSlider::SliderToMinimum);
-  EXPECT_EQ(service.Value(F::kMasterVolume), 9000u);
+  EXPECT_EQ(master->value(), 1000) << "the quietest value sits at the bottom";
   master->triggerAction(QAbstractSlider::SliderToMaximum);
+  EXPECT_EQ(service.Value(F::kMasterVolume), 9000u);
+  master->triggerAction(QAbstractSlider::SliderToMinimum);
   EXPECT_EQ(service.Value(F::kMasterVolume), 1000u);
 }
 
@@ -133,16 +170,16 @@ TEST_F(VolumeDialogTest, TheVolumeFollowsTheThumbWhileItIsDraggedAndTheKeysWhere
   for (const int position : {30000, 20000, 10000}) master->setSliderPosition(position);
   master->setSliderDown(false);
   ASSERT_GE(service.writes.size(), 3u);
-  EXPECT_EQ(service.writes[0], std::make_pair(F::kMasterVolume, 65535u - 30000));
-  EXPECT_EQ(service.writes[1], std::make_pair(F::kMasterVolume, 65535u - 20000));
-  EXPECT_EQ(service.Value(F::kMasterVolume), 65535u - 10000);
+  EXPECT_EQ(service.writes[0], std::make_pair(F::kMasterVolume, 30000u));
+  EXPECT_EQ(service.writes[1], std::make_pair(F::kMasterVolume, 20000u));
+  EXPECT_EQ(service.Value(F::kMasterVolume), 10000u);
 
   master->setFocus();
   QTest::keyClick(master, Qt::Key_Up);
-  EXPECT_GT(service.Value(F::kMasterVolume), 65535u - 10000) << "Up makes it louder";
+  EXPECT_GT(service.Value(F::kMasterVolume), 10000u) << "Up makes it louder";
   QTest::keyClick(master, Qt::Key_Down);
   QTest::keyClick(master, Qt::Key_Down);
-  EXPECT_LT(service.Value(F::kMasterVolume), 65535u - 10000);
+  EXPECT_LT(service.Value(F::kMasterVolume), 10000u);
 }
 
 TEST_F(VolumeDialogTest, ChangesMadeElsewhereMoveTheControlsWithoutBeingWrittenBack) {
@@ -154,8 +191,8 @@ TEST_F(VolumeDialogTest, ChangesMadeElsewhereMoveTheControlsWithoutBeingWrittenB
   service.ExternalChange(F::kMasterMute, 1);
   service.ExternalChange(F::kWaveMute, 1);
   ASSERT_TRUE(PumpUntil([&] { return Box(IDC_WAVE_MUTE)->isChecked(); }, 2s));
-  EXPECT_EQ(Slider(IDC_MASTER_SLIDER)->value(), 65535 - 1000);
-  EXPECT_EQ(Slider(IDC_WAVE_SLIDER)->value(), 0);
+  EXPECT_EQ(Slider(IDC_MASTER_SLIDER)->value(), 1000);
+  EXPECT_EQ(Slider(IDC_WAVE_SLIDER)->value(), 65535);
   EXPECT_TRUE(Box(IDC_MASTER_MUTE)->isChecked());
   EXPECT_TRUE(service.writes.empty()) << "a value from the mixer must not go back to it";
 
@@ -172,8 +209,8 @@ TEST_F(VolumeDialogTest, AFailedReadLeavesTheControlAsItWas) {
   service.ExternalChange(F::kMasterVolume, 1000);
   service.ExternalChange(F::kWaveMute, 1);
   service.ExternalChange(F::kWaveVolume, 0);
-  ASSERT_TRUE(PumpUntil([&] { return Slider(IDC_WAVE_SLIDER)->value() == 65535; }, 2s));
-  EXPECT_EQ(Slider(IDC_MASTER_SLIDER)->value(), 65535 - 40000);
+  ASSERT_TRUE(PumpUntil([&] { return Slider(IDC_WAVE_SLIDER)->value() == 0; }, 2s));
+  EXPECT_EQ(Slider(IDC_MASTER_SLIDER)->value(), 40000);
   EXPECT_FALSE(Box(IDC_WAVE_MUTE)->isChecked());
 }
 
@@ -232,7 +269,7 @@ TEST_F(VolumeDialogTest, ControlsTheMixerLacksAreDisabledAndTheRestWorks) {
   service.ExternalChange(F::kMasterMute, 1);
   PumpFor(20ms);
   EXPECT_EQ(service.ReadsOf(F::kMasterMute), 0) << "an absent control's notice changes nothing";
-  Slider(IDC_WAVE_SLIDER)->triggerAction(QAbstractSlider::SliderToMinimum);
+  Slider(IDC_WAVE_SLIDER)->triggerAction(QAbstractSlider::SliderToMaximum);
   EXPECT_EQ(service.Value(F::kWaveVolume), 65535u);
 }
 
@@ -287,15 +324,18 @@ TEST(VolumeDialogWithoutMixer, ShowStartsTheSystemVolumeProgramInsteadAndHideDoe
     CRecordingMessageBox messageBox;
     COwnerWindow owner;
     CVolumeDialog dialog(&owner, VolumeServices{&service, &launcher, &messageBox});
+    launcher.startSucceeds = false;  // not even a failure is reported before the user asks
     dialog.Create();
     EXPECT_FALSE(dialog.MixerAvailable());
-    EXPECT_EQ(launcher.started, QStringList{"pavucontrol"}) << "started once at creation";
+    EXPECT_TRUE(launcher.started.isEmpty());
+    EXPECT_TRUE(messageBox.texts.isEmpty());
+    launcher.startSucceeds = true;
     dialog.Show();
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_FALSE(dialog.MeterTimerRunning());
-    EXPECT_EQ(launcher.started.size(), 2);
+    EXPECT_EQ(launcher.started, QStringList{"pavucontrol"});
     dialog.Hide();
-    EXPECT_EQ(launcher.started.size(), 2);
+    EXPECT_EQ(launcher.started.size(), 1);
     EXPECT_EQ(owner.closedNotices, 0);
 
     launcher.startSucceeds = false;

@@ -1,110 +1,78 @@
 #!/usr/bin/env bash
-# The single-instance hand-over between real stillbox processes on a real X
-# server: a second copy makes the running one re-read Frames/ and ends without
-# a window of its own, and two copies started together leave one running.
+# The single-instance hand-over between real stillbox processes, with a
+# runtime directory too long for a socket path: garbage on the running
+# copy's socket leaves it running and unmoved, a second copy makes it re-read
+# Frames/ and ends without a window of its own, and two copies started
+# together leave one running.
 #
-# usage: handover_test.sh STILLBOX PAINT_FRAMES
+# usage: handover_test.sh STILLBOX PAINT_FRAMES OUTPUT_DIR
 set -euo pipefail
 stillbox=$1
 paint=$2
+E2E_OUT=$3
+E2E_NAME=stillbox-handover
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/../../../common/tests/e2e/x11_session.sh"
 title='Kestrel Frames Browser'
 
-fail() { echo "handover_test: FAIL: $*" >&2; exit 1; }
+# 100 characters, as a deeply nested runtime directory may be.
+runtime="$E2E_WORK/runtime-"
+runtime+=$(printf 'r%.0s' $(seq 1 $((100 - ${#runtime}))))
+(( ${#runtime} == 100 )) || fail "the runtime path has ${#runtime} characters, not 100"
+mkdir -m 700 "$runtime"
+export XDG_RUNTIME_DIR=$runtime
 
-if [[ -z "${DISPLAY:-}" ]]; then
-  fail "DISPLAY is not set; this test needs an X server (test.sh starts Xvfb and exports DISPLAY)"
-fi
-for tool in xdotool import convert xdpyinfo; do
-  command -v "$tool" >/dev/null || fail "$tool is not installed"
-done
-xdpyinfo >/dev/null 2>&1 || fail "cannot reach the X server at DISPLAY=$DISPLAY"
-
-work=$(mktemp -d /tmp/stillbox-e2e.XXXXXX)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-# A private runtime directory, so the test meets no other copy of stillbox.
-export XDG_RUNTIME_DIR="$work/runtime"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-export QT_QPA_PLATFORM=xcb
-mkdir -p "$work/folder/Frames"
-cd "$work/folder"
-
-browser_windows() { xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null || true; }
-
-wait_for_window() {
-  for _ in $(seq 1 100); do
-    local ids
-    ids=$(browser_windows)
-    if [[ -n "$ids" ]]; then echo "$ids" | head -n1; return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
-
-# Pixels of one exact colour in the window; thumbnails of one-colour frames
-# are 80 x 60 blocks of that colour.
-colour_pixels() {
-  import -window "$1" "$work/shot.png" 2>/dev/null || { echo 0; return; }
-  convert "$work/shot.png" -alpha off -fill black +opaque "$2" -fill white -opaque "$2" \
-    -format '%[fx:round(mean*w*h)]' info:
-}
-
-wait_for_colour() {
-  for _ in $(seq 1 100); do
-    if (( $(colour_pixels "$1" "$2") >= 4000 )); then return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
-
-alive() { kill -0 "$1" 2>/dev/null; }
-
+mkdir -p "$E2E_WORK/folder/Frames"
+cd "$E2E_WORK/folder"
 "$paint" solid Frames/red.bmp ff0000
 "$paint" solid Frames/green.bmp 00ff00
 
-# --- A second copy hands over to the running one ---
-"$stillbox" & first=$!
-pids+=("$first")
-window=$(wait_for_window) || fail "the first copy showed no window titled '$title'"
-wait_for_colour "$window" '#FF0000' || fail "the first copy did not list red.bmp"
-wait_for_colour "$window" '#00FF00' || fail "the first copy did not list green.bmp"
+e2e_start "$stillbox"
+first=$E2E_PID
+window=$(e2e_wait_window "$title") || fail "the first copy showed no window titled '$title'"
+e2e_wait_colour "$window" '#FF0000' 4000 || fail "the first copy did not list red.bmp"
+e2e_wait_colour "$window" '#00FF00' 4000 || fail "the first copy did not list green.bmp"
 
+# --- Anything but the refresh request is hung up on unheard ---
 "$paint" solid Frames/blue.bmp 0000ff
-sleep 0.5
-(( $(colour_pixels "$window" '#0000FF') < 4000 )) || fail "blue.bmp was listed before any hand-over"
+for request in '-5\n' '-2147483648\n' 'garbage\n' '16\n' '4294968420\n' '1124 1124\n'; do
+  reply=$(printf -- "$request" | python3 "$here/../../../common/tests/e2e/listener_send.py" "$first")
+  [[ "$reply" == "answer=b'' closed=yes" ]] || fail "the running copy answered '$request' with: $reply"
+done
+reply=$(head -c 1000000 /dev/zero | tr '\0' 7 | python3 "$here/../../../common/tests/e2e/listener_send.py" "$first")
+[[ "$reply" == "answer=b'' closed=yes" ]] || fail "the running copy answered a megabyte of digits with: $reply"
+e2e_alive "$first" || fail "the running copy ended after garbage on its socket"
+(( $(e2e_colour_pixels "$window" '#0000FF') < 4000 )) || fail "garbage on the socket refreshed the list"
+note "garbage, negative numbers and a megabyte line were hung up on, and the browser runs on"
 
-"$stillbox" & second=$!
-pids+=("$second")
-for _ in $(seq 1 200); do alive "$second" || break; sleep 0.1; done
-alive "$second" && fail "the second copy is still running after 20 s"
+# --- A second copy hands over to the running one ---
+e2e_start "$stillbox"
+second=$E2E_PID
+for _ in $(seq 1 200); do e2e_alive "$second" || break; sleep 0.1; done
+e2e_alive "$second" && fail "the second copy is still running after 20 s"
 wait "$second" || fail "the second copy ended with status $?"
-
-wait_for_colour "$window" '#0000FF' || fail "the running copy did not re-read Frames/ (blue.bmp not listed)"
-alive "$first" || fail "the running copy ended"
-count=$(browser_windows | wc -l)
+e2e_wait_colour "$window" '#0000FF' 4000 || fail "the running copy did not re-read Frames/ (blue.bmp not listed)"
+e2e_alive "$first" || fail "the running copy ended"
+count=$(e2e_windows_named "$title" | wc -l)
 (( count == 1 )) || fail "expected one browser window after the hand-over, found $count"
-echo "handover_test: hand-over ok (second copy ended, blue.bmp listed by the first)"
+e2e_shot handed-over
+note "hand-over ok (second copy ended, blue.bmp listed by the first)"
 
 kill "$first"
 wait "$first" 2>/dev/null || true
-for _ in $(seq 1 50); do [[ -z "$(browser_windows)" ]] && break; sleep 0.1; done
+e2e_wait_gone "$title" || fail "the first copy's window stayed after it ended"
 
 # --- Two copies started at the same moment leave exactly one running ---
-"$stillbox" & a=$!
-"$stillbox" & b=$!
-pids+=("$a" "$b")
-wait_for_window >/dev/null || fail "neither of two copies started together showed a window"
+e2e_start "$stillbox"
+a=$E2E_PID
+e2e_start "$stillbox"
+b=$E2E_PID
+e2e_wait_window "$title" >/dev/null || fail "neither of two copies started together showed a window"
 sleep 3
 running=0
-for pid in "$a" "$b"; do alive "$pid" && running=$((running + 1)); done
+for pid in "$a" "$b"; do e2e_alive "$pid" && running=$((running + 1)); done
 (( running == 1 )) || fail "expected one of two copies started together to run, $running do"
-count=$(browser_windows | wc -l)
+count=$(e2e_windows_named "$title" | wc -l)
 (( count == 1 )) || fail "expected one browser window from two copies started together, found $count"
-echo "handover_test: two copies started together left one running"
-echo "handover_test: PASS"
+note "two copies started together left one running"
+note "PASS"

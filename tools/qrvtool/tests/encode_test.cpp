@@ -139,9 +139,9 @@ TEST(QrvtoolEncodeVideo, PicturesGoBeforeTheFirstRecordAtOrAfterTheirTime) {
   EXPECT_EQ(seq.rate, 2);
   EXPECT_EQ(seq.kinds, "vaaavaavaaavaa");
   EXPECT_EQ(seq.count, 100u);
-  const ToolRun info = RunTool({"info", message, "--json"});
+  const ToolRun info = RunTool({"info", message});
   ASSERT_EQ(info.status, 0);
-  EXPECT_NE(info.out.find("\"well_formed\": true"), std::string::npos) << info.out;
+  EXPECT_NE(info.out.find("well formed:        yes"), std::string::npos) << info.out;
 
   // The first picture is stored bottom line first: its last row is the white top.
   const std::string bgr = TempPath("pictures.bgr");
@@ -186,7 +186,7 @@ TEST(QrvtoolEncodeVideo, Y4mFramesAreRepeatedOrDroppedToTheRate) {
   }
 }
 
-TEST(QrvtoolEncodeErrors, BadInputIsOneLineWithStatusTwoAndLeavesNothing) {
+TEST(QrvtoolEncodeErrors, BadInputIsRefusedWithItsStatusAndLeavesNothing) {
   const std::string dir = TempPath("out");
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
@@ -196,28 +196,35 @@ TEST(QrvtoolEncodeErrors, BadInputIsOneLineWithStatusTwoAndLeavesNothing) {
   std::ofstream(TempPath("noise.wav")) << "this is not a sound file";
   struct Case {
     std::vector<std::string> args;
+    int status;
     const char* says;
+    int lines;  // a usage error adds the hint
   } cases[] = {
-      {{"encode", "--audio", TempPath("missing.wav"), "-o", dir + "/a.qrv"}, "missing.wav"},
-      {{"encode", "--audio", TempPath("noise.wav"), "-o", dir + "/a.qrv"}, "noise.wav"},
-      {{"encode", "--audio", voice, "--fps", "6", "-o", dir + "/a.qrv"}, "--fps"},
-      {{"encode", "--audio", voice, "--video", empty, "-o", dir + "/a.qrv"}, "no PNG"},
-      {{"encode", "--audio", voice, "--video", voice, "-o", dir + "/a.qrv"}, "YUV4MPEG2"},
+      {{"encode", "--audio", TempPath("missing.wav"), "-o", dir + "/a.qrv"}, 1, "missing.wav: No such file", 1},
+      {{"encode", "--audio", empty, "-o", dir + "/a.qrv"}, 1, "Is a directory", 1},
+      {{"encode", "--audio", TempPath("noise.wav"), "-o", dir + "/a.qrv"}, 2, "noise.wav", 1},
+      {{"encode", "--audio", voice, "--fps", "6", "-o", dir + "/a.qrv"}, 2, "--fps", 2},
+      {{"encode", "--audio", voice, "--fps", "5x", "-o", dir + "/a.qrv"}, 2, "--fps", 2},
+      {{"encode", "--audio", voice, "--video", empty, "-o", dir + "/a.qrv"}, 2, "no PNG", 1},
+      {{"encode", "--audio", voice, "--video", voice, "-o", dir + "/a.qrv"}, 2, "YUV4MPEG2", 1},
+      {{"encode", "--audio", voice, "-o", voice}, 2, "is an input", 1},
   };
   for (const Case& c : cases) {
     std::string err;
-    EXPECT_EQ(Qrvtool(c.args, &err), 2) << c.says;
+    EXPECT_EQ(Qrvtool(c.args, &err), c.status) << c.says;
     EXPECT_NE(err.find(c.says), std::string::npos) << err;
-    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), c.lines) << err;
   }
   std::string err;
   EXPECT_EQ(Qrvtool({"encode", "--audio", voice, "-o", TempPath("no/such/dir/a.qrv")}, &err), 1) << err;
   EXPECT_TRUE(std::filesystem::is_empty(dir)) << "no partial or temporary file";
 
-  // An existing message is only replaced by a complete one.
+  // An existing message is only replaced by a complete one, and never under -n.
   const std::string kept = dir + "/kept.qrv";
   std::ofstream(kept) << "old";
   EXPECT_EQ(Qrvtool({"encode", "--audio", voice, "--video", empty, "-o", kept}), 2);
+  EXPECT_EQ(Qrvtool({"encode", "-n", "--audio", voice, "-o", kept}, &err), 1);
+  EXPECT_NE(err.find("not overwritten"), std::string::npos) << err;
   std::ifstream in(kept);
   EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), {}), "old");
 }

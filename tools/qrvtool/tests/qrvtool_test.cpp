@@ -2,17 +2,24 @@
 #include <png.h>
 #include <sndfile.h>
 
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QVariant>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
-#include <cstring>
-#include <algorithm>
 
 #include "audio_decoder.h"
 #include "md5_digest.h"
 #include "message_file.h"
 #include "message_format.h"
 #include "qrvtool.h"
+#include "reporter.h"
 #include "tool_runner.h"
 #include "support/message_builder.h"
 #include "video_decoder.h"
@@ -31,6 +38,13 @@ std::vector<std::uint8_t> ReadFile(const std::string& path) {
   return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
+QJsonObject ParseJson(const std::string& text) {
+  QJsonParseError error{};
+  const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(text), &error);
+  EXPECT_EQ(error.error, QJsonParseError::NoError) << text;
+  return document.object();
+}
+
 std::vector<std::uint8_t> Payload(std::uint32_t seed) { return Encode(RandomFrame(seed, ValueSpread::AsFrequencies)); }
 
 TEST(QrvtoolInfo, CountsRecordsAndJudgesWellFormedness) {
@@ -44,15 +58,16 @@ TEST(QrvtoolInfo, CountsRecordsAndJudgesWellFormedness) {
                                .WriteTo(TempPath("good.qrv"));
   ToolRun r = RunTool({"info", good, "--json"});
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_NE(r.out.find("\"frame_rate\": 5"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("\"audio_frame_count\": 30"), std::string::npos);
-  EXPECT_NE(r.out.find("\"duration_seconds\": 0.60"), std::string::npos);
-  EXPECT_NE(r.out.find("\"audio_records\": 3"), std::string::npos);
-  EXPECT_NE(r.out.find("\"video_records\": 2"), std::string::npos);
-  EXPECT_NE(r.out.find("\"passed_over_bytes\": 2"), std::string::npos);
-  EXPECT_NE(r.out.find("\"well_formed\": true"), std::string::npos);
+  QJsonObject json = ParseJson(r.out);
+  EXPECT_EQ(json["frame_rate"].toInt(), 5) << r.out;
+  EXPECT_EQ(json["audio_frame_count"].toInt(), 30);
+  EXPECT_DOUBLE_EQ(json["duration_seconds"].toDouble(), 0.6);
+  EXPECT_EQ(json["audio_records"].toInt(), 3);
+  EXPECT_EQ(json["video_records"].toInt(), 2);
+  EXPECT_EQ(json["passed_over_bytes"].toInt(), 2);
+  EXPECT_TRUE(json["well_formed"].toBool());
   const auto smallest = std::min(Payload(1).size(), Payload(2).size());
-  EXPECT_NE(r.out.find("\"smallest\": " + std::to_string(smallest)), std::string::npos);
+  EXPECT_EQ(json["video_payload_bytes"].toObject()["smallest"].toInt(), int(smallest));
 
   r = RunTool({"info", good});
   EXPECT_NE(r.out.find("well formed:        yes"), std::string::npos) << r.out;
@@ -66,14 +81,26 @@ TEST(QrvtoolInfo, CountsRecordsAndJudgesWellFormedness) {
       MessageBuilder().ToneAudio(1).Video(Encode(mismatched)).WriteTo(TempPath("counts.qrv")),
       MessageBuilder().ToneAudio(1).AudioFrameCount(11).WriteTo(TempPath("count.qrv")),
   };
-  const char* expect[] = {"\"oversize_records\": 1", "\"cut_short_records\": 1", "\"malformed_payloads\": 1",
-                          "\"count_matches_records\": false"};
+  const char* fault[] = {"oversize_records", "cut_short_records", "malformed_payloads", "count_matches_records"};
   for (std::size_t i = 0; i < bad.size(); ++i) {
     r = RunTool({"info", bad[i], "--json"});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find(expect[i]), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("\"well_formed\": false"), std::string::npos) << r.out;
+    json = ParseJson(r.out);
+    EXPECT_EQ(json[fault[i]].toVariant(), i == 3 ? QVariant(false) : QVariant(1)) << r.out;
+    EXPECT_FALSE(json["well_formed"].toBool()) << r.out;
   }
+}
+
+TEST(QrvtoolInfo, JsonIsValidForNamesThatAreNotUtf8) {
+  const std::string path = TempPath("caf\xE9 \"1\".qrv");
+  std::filesystem::copy_file(MessageBuilder().ToneAudio(1).WriteTo(TempPath("plain.qrv")), path);
+  const ToolRun r = RunTool({"info", path, "--json"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const QJsonObject json = ParseJson(r.out);
+  EXPECT_TRUE(json["file"].toString().endsWith(QStringLiteral("caf\uFFFD \"1\".qrv"))) << r.out;
+  // The exact bytes come back from the percent-encoded name.
+  EXPECT_EQ(QByteArray::fromPercentEncoding(json["path_bytes"].toString().toLatin1()).toStdString(), path);
+  EXPECT_FALSE(ParseJson(RunTool({"info", TempPath("plain.qrv"), "--json"}).out).contains("path_bytes"));
 }
 
 TEST(QrvtoolErrors, HeaderFailuresNameTheReasonAndUnreadableFilesTheSystemError) {
@@ -100,8 +127,58 @@ TEST(QrvtoolErrors, HeaderFailuresNameTheReasonAndUnreadableFilesTheSystemError)
   EXPECT_NE(r.err.find("No such file or directory"), std::string::npos) << r.err;
   EXPECT_FALSE(std::filesystem::exists(TempPath("never.pcm"))) << "no output for a file that is not a message";
 
+  // Inputs that are no files are named for what they are.
+  for (const auto& [input, reason] : {std::pair{TempPath(""), "Is a directory"}, {"/dev/null", "character device"}}) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"info", input}, {"decode", input}, {"thumbnail", input, TempPath("t.png")}}) {
+      r = RunTool(args);
+      EXPECT_EQ(r.status, 1) << args[0] << " " << input;
+      EXPECT_NE(r.err.find(reason), std::string::npos) << r.err;
+    }
+  }
+
   EXPECT_EQ(Qrvtool({"decode", "x.qrv", "--bogus"}), 2);
   EXPECT_EQ(Qrvtool({"frobnicate"}), 2);
+}
+
+TEST(QrvtoolProgress, LineEndsBeforeAnyOtherOutputAndShowsOneHundredOnce) {
+  struct Run {
+    std::ostringstream out, err;
+  };
+  auto report = [](Run& run, bool wanted) {
+    return std::make_unique<Reporter>(run.out, run.err, wanted, std::chrono::seconds(0));
+  };
+  Run reached, completed, failed, unwanted;
+  {
+    auto r = report(reached, true);
+    r->StartProgress("encoding");
+    for (double fraction : {0.5, 0.501, 1.0}) r->Progress(fraction);
+    r->CompleteProgress();
+    r->Out() << "summary\n";
+  }
+  EXPECT_EQ(reached.err.str(), "\rencoding: 50%\rencoding: 100%\n");
+  EXPECT_EQ(reached.out.str(), "summary\n");
+  {
+    auto r = report(completed, true);
+    r->StartProgress("decoding");
+    r->Progress(0.5);
+    r->CompleteProgress();
+  }
+  EXPECT_EQ(completed.err.str(), "\rdecoding: 50%\rdecoding: 100%\n");
+  {
+    auto r = report(failed, true);
+    r->StartProgress("decoding");
+    r->Progress(0.4);
+    EXPECT_EQ(r->Fail(1, "x.wav", "No space left on device"), 1);
+  }
+  EXPECT_EQ(failed.err.str(), "\rdecoding: 40%\nqrvtool: x.wav: No space left on device\n");
+  {
+    auto r = report(unwanted, false);
+    r->StartProgress("decoding");
+    r->Progress(0.5);
+    r->CompleteProgress();
+  }
+  EXPECT_EQ(unwanted.err.str(), "");
 }
 
 class QrvtoolDecode : public ::testing::Test {

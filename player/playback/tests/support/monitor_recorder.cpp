@@ -4,7 +4,7 @@
 
 namespace kestrel::testing {
 
-bool CMonitorRecorder::Start(const std::string& source) {
+bool CMonitorRecorder::Start(const std::string& source, const std::string& server) {
   Stop();
   pa_sample_spec sampleFormat{};
   sampleFormat.format = PA_SAMPLE_S16LE;
@@ -14,8 +14,8 @@ bool CMonitorRecorder::Start(const std::string& source) {
   attr.maxlength = static_cast<std::uint32_t>(-1);
   attr.fragsize = 320;  // one buffer: pieces arrive as they are mixed
   int error = 0;
-  pa_simple* connection = pa_simple_new(nullptr, "kestrel monitor", PA_STREAM_RECORD, source.c_str(), "monitor",
-                                        &sampleFormat, nullptr, &attr, &error);
+  pa_simple* connection = pa_simple_new(server.empty() ? nullptr : server.c_str(), "kestrel monitor", PA_STREAM_RECORD,
+                                        source.c_str(), "monitor", &sampleFormat, nullptr, &attr, &error);
   if (!connection) return false;
   stop_ = false;
   thread_ = std::thread(&CMonitorRecorder::Run, this, connection);

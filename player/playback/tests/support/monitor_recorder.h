@@ -19,9 +19,10 @@ class CMonitorRecorder {
 
   ~CMonitorRecorder() { Stop(); }
 
-  // Connects to `source` (8000 Hz mono 16-bit) and starts recording; false
-  // when the server or the source cannot be reached.
-  bool Start(const std::string& source);
+  // Connects to `source` (8000 Hz mono 16-bit) on `server` (empty: the one
+  // the environment names) and starts recording; false when the server or
+  // the source cannot be reached.
+  bool Start(const std::string& source, const std::string& server = std::string());
   void Stop();
 
   std::vector<std::int16_t> Samples() const;

@@ -60,6 +60,11 @@ bool CScriptedWaveOutput::FinishNext(int n) {
   return true;
 }
 
+void CScriptedWaveOutput::Lose() {
+  std::lock_guard lock(mutex_);
+  if (listener_) listener_->OnDeviceLost();
+}
+
 bool CScriptedWaveOutput::IsOpen() const {
   std::lock_guard lock(mutex_);
   return open_;

@@ -31,6 +31,9 @@ class CScriptedWaveOutput final : public IWaveOutput {
   // Finishes the `n` oldest pending buffers, as the device would when they
   // have played; false when fewer were pending.
   bool FinishNext(int n = 1);
+  // The device goes away, as a sound server that is killed: the listener is
+  // told, and what was pending is never finished.
+  void Lose();
 
   bool IsOpen() const;
   bool IsRunning() const;  // restarted and not paused or reset since

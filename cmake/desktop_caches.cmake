@@ -1,0 +1,63 @@
+# The desktop's caches under one share folder: the MIME database, the desktop
+# entries' MIME cache and the hicolor icon cache. Each is brought up to date
+# where there is something left for it to hold, and removed where there is
+# nothing, so that an uninstall leaves no generated file behind.
+
+function(kestrel_run_cache_tool)
+  list(JOIN ARGN " " shown)
+  message(STATUS "Refreshing: ${shown}")
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE result OUTPUT_QUIET ERROR_VARIABLE errors)
+  if(NOT result EQUAL 0)
+    message(WARNING "${shown} failed (${result}): ${errors}")
+  endif()
+endfunction()
+
+function(kestrel_refresh_desktop_caches share)
+  set(mime "${share}/mime")
+  if(IS_DIRECTORY "${mime}")
+    file(GLOB packages "${mime}/packages/*.xml")
+    find_program(KESTREL_UPDATE_MIME update-mime-database)
+    if(packages AND KESTREL_UPDATE_MIME)
+      kestrel_run_cache_tool(${KESTREL_UPDATE_MIME} "${mime}")
+      # It leaves the folder of a media type that has no types left.
+      file(GLOB media LIST_DIRECTORIES true "${mime}/*")
+      foreach(folder IN LISTS media)
+        file(GLOB types "${folder}/*")
+        if(IS_DIRECTORY "${folder}" AND NOT types AND NOT folder STREQUAL "${mime}/packages")
+          file(REMOVE_RECURSE "${folder}")
+        endif()
+      endforeach()
+    elseif(NOT packages)
+      # Everything beside packages/ is the database update-mime-database made.
+      file(GLOB generated LIST_DIRECTORIES true "${mime}/*")
+      list(REMOVE_ITEM generated "${mime}/packages")
+      if(generated)
+        message(STATUS "Removing the MIME database of no types: ${mime}")
+        file(REMOVE_RECURSE ${generated})
+      endif()
+    endif()
+  endif()
+
+  set(applications "${share}/applications")
+  if(IS_DIRECTORY "${applications}")
+    file(GLOB_RECURSE entries "${applications}/*.desktop")
+    find_program(KESTREL_UPDATE_DESKTOP update-desktop-database)
+    if(entries AND KESTREL_UPDATE_DESKTOP)
+      kestrel_run_cache_tool(${KESTREL_UPDATE_DESKTOP} -q "${applications}")
+    elseif(NOT entries AND EXISTS "${applications}/mimeinfo.cache")
+      file(REMOVE "${applications}/mimeinfo.cache")
+    endif()
+  endif()
+
+  set(hicolor "${share}/icons/hicolor")
+  if(IS_DIRECTORY "${hicolor}")
+    file(GLOB_RECURSE icons "${hicolor}/*.png" "${hicolor}/*.svg" "${hicolor}/*.xpm")
+    find_program(KESTREL_UPDATE_ICONS gtk-update-icon-cache)
+    if(icons AND KESTREL_UPDATE_ICONS)
+      # Private prefixes have no index.theme in hicolor.
+      kestrel_run_cache_tool(${KESTREL_UPDATE_ICONS} -q -t -f "${hicolor}")
+    elseif(NOT icons AND EXISTS "${hicolor}/icon-theme.cache")
+      file(REMOVE "${hicolor}/icon-theme.cache")
+    endif()
+  endif()
+endfunction()

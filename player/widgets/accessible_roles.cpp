@@ -1,0 +1,29 @@
+#include "accessible_roles.h"
+
+#include <QAccessibleWidget>
+#include <QVariant>
+#include <QWidget>
+
+namespace kestrel {
+
+namespace {
+
+constexpr char kRoleProperty[] = "kestrelAccessibleRole";
+
+QAccessibleInterface* RoleFactory(const QString&, QObject* object) {
+  auto* widget = qobject_cast<QWidget*>(object);
+  if (!widget) return nullptr;
+  const QVariant role = widget->property(kRoleProperty);
+  if (!role.isValid()) return nullptr;
+  return new QAccessibleWidget(widget, static_cast<QAccessible::Role>(role.toInt()));
+}
+
+}  // namespace
+
+void SetAccessibleRole(QWidget* widget, QAccessible::Role role) {
+  static const bool installed = (QAccessible::installFactory(&RoleFactory), true);
+  (void)installed;
+  widget->setProperty(kRoleProperty, static_cast<int>(role));
+}
+
+}  // namespace kestrel
