@@ -1,7 +1,6 @@
 // A picture file as `qrvtool encode --video DIR` reads it: the only file of a
 // folder, opened through the tool's own picture source, so Qt's image reader
-// picks the format by content (the suffix's reader first, then every reader
-// that recognises the bytes) and the picture is fitted into 320 x 240.
+// picks the format by content alone and the picture is fitted into 320 x 240.
 //
 // Qt's image reader refuses pictures above its allocation limit (128 MB);
 // the fuzz script's per-allocation limit makes any larger allocation a
@@ -73,9 +72,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!out) std::abort();
   }
   std::string why;
-  const auto source = kestrel::tool::OpenPictureSource(Folder().string(), 5, &why);
-  if (!source || source->Count() != 1) std::abort();
+  int status = 0;
+  const auto source = kestrel::tool::OpenPictureSource(Folder().string(), 5, status, &why);
+  if (!source) std::abort();
   std::vector<std::uint8_t> picture;
-  if (source->Picture(0, picture, &why) && picture.size() != kestrel::kPictureBytes) std::abort();
+  bool ended = true;
+  const int read = source->Next(picture, ended, &why);
+  // The folder holds one picture file: it is read or refused, never missing.
+  if (ended || (read == 0 && picture.size() != kestrel::kPictureBytes)) std::abort();
   return 0;
 }
