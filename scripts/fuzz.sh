@@ -49,6 +49,9 @@ targets=(
   # Qt's readers are not instrumented, so no mutation of a picture looks new:
   # every seed format stays in the rotation.
   "fuzz_picture_file tools/qrvtool/tests/fuzz picture picture.dict 16384 256 -keep_seed=1 -cross_over_uniform_dist=1"
+  "fuzz_y4m_stream tools/qrvtool/tests/fuzz y4m y4m.dict 65536 64"
+  # libsndfile and libsoxr are not instrumented either.
+  "fuzz_sound_file tools/qrvtool/tests/fuzz sound sound.dict 16384 64 -keep_seed=1 -cross_over_uniform_dist=1"
 )
 names=()
 chosen=()
