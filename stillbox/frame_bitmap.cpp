@@ -157,10 +157,17 @@ bool PaintIndices(const Layout& layout, const std::uint8_t* indices, std::uint8_
   return true;
 }
 
-bool DecodeUncompressed(const Bytes& in, const Layout& layout, QImage& picture) {
-  const std::int64_t stride = (layout.width * layout.bits + 31) / 32 * 4;
+std::int64_t Stride(const Layout& layout) { return (layout.width * layout.bits + 31) / 32 * 4; }
+
+// Whether the file holds every row of uncompressed pixels, the last one
+// without its filler.
+bool HoldsUncompressedPixels(const Bytes& in, const Layout& layout) {
   const std::int64_t rowBytes = (layout.width * layout.bits + 7) / 8;
-  if (!in.Has(layout.pixelOffset, stride * (layout.height - 1) + rowBytes)) return false;
+  return in.Has(layout.pixelOffset, Stride(layout) * (layout.height - 1) + rowBytes);
+}
+
+bool DecodeUncompressed(const Bytes& in, const Layout& layout, QImage& picture) {
+  const std::int64_t stride = Stride(layout);
   std::vector<std::uint8_t> indices(layout.bits <= 8 ? static_cast<std::size_t>(layout.width) : 0);
   for (std::int64_t y = 0; y < layout.height; ++y) {
     const std::int64_t stored = layout.topDown ? y : layout.height - 1 - y;
@@ -263,10 +270,13 @@ QImage DecodeFrameBitmap(std::span<const std::uint8_t> file) {
   const Bytes in(file);
   Layout layout;
   if (!ReadHeader(in, layout)) return {};
+  const bool runLength = layout.compression == kBiRle8 || layout.compression == kBiRle4;
+  // A header of a few bytes must not cost the memory of the picture it
+  // announces when the file plainly cannot hold it.
+  if (!runLength && !HoldsUncompressedPixels(in, layout)) return {};
   QImage picture(static_cast<int>(layout.width), static_cast<int>(layout.height), QImage::Format_BGR888);
   if (picture.isNull()) return {};
-  const bool complete = layout.compression == kBiRle8 || layout.compression == kBiRle4
-                            ? DecodeRunLength(in, layout, picture)
-                            : DecodeUncompressed(in, layout, picture);
+  const bool complete =
+      runLength ? DecodeRunLength(in, layout, picture) : DecodeUncompressed(in, layout, picture);
   return complete ? picture : QImage();
 }
