@@ -1,5 +1,7 @@
 #include "local_instance_channel.h"
 
+#include "instance_request.h"
+
 #include <chrono>
 #include <thread>
 
@@ -46,8 +48,7 @@ void Drop(QLocalSocket* socket) {
   socket->deleteLater();
 }
 
-// What a listening copy answers: one exact line, compared as bytes, so that
-// nothing a peer sends is ever taken for a number of its own.
+// What a listening copy answers: one exact line.
 struct Request {
   QByteArray line;
   IInstanceChannel::Handler handler;
@@ -55,15 +56,16 @@ struct Request {
 
 void Answer(QLocalSocket* socket, const Request& request) {
   if (socket->property(kAnsweredProperty).toBool()) return;
-  if (!socket->canReadLine()) {
-    // Longer than any request, and no end of line yet: not one of ours.
-    if (socket->bytesAvailable() >= CLocalInstanceChannel::kMaxRequestBytes) Drop(socket);
-    return;
-  }
-  socket->setProperty(kAnsweredProperty, true);
-  if (socket->readLine(CLocalInstanceChannel::kMaxRequestBytes + 1) != request.line) {
-    Drop(socket);
-    return;
+  switch (JudgeRequest(socket->peek(kMaxInstanceRequestBytes), request.line)) {
+    case RequestVerdict::Wait:
+      return;
+    case RequestVerdict::HangUp:
+      socket->setProperty(kAnsweredProperty, true);
+      Drop(socket);
+      return;
+    case RequestVerdict::Handle:
+      socket->setProperty(kAnsweredProperty, true);
+      break;
   }
   const QPointer<QLocalSocket> alive(socket);
   if (request.handler) request.handler();
@@ -82,7 +84,7 @@ void Serve(QLocalServer* server, const Request& request) {
       continue;
     }
     // The request is a few bytes; nothing more is ever buffered.
-    socket->setReadBufferSize(CLocalInstanceChannel::kMaxRequestBytes);
+    socket->setReadBufferSize(kMaxInstanceRequestBytes);
     QTimer::singleShot(CLocalInstanceChannel::kRequestTimeoutMs, socket, [socket] {
       if (!socket->property(kAnsweredProperty).toBool()) Drop(socket);
     });
@@ -138,7 +140,7 @@ IInstanceChannel::ClaimResult CLocalInstanceChannel::Claim(const QString& name) 
 
 bool CLocalInstanceChannel::Listen(int request, Handler handler) {
   if (!lock_) return false;
-  requestLine_ = QByteArray::number(request) + '\n';
+  requestLine_ = InstanceRequestLine(request);
   handler_ = std::move(handler);
   for (const Address& address : Addresses()) {
     if (ListenOn(address)) return true;
@@ -186,7 +188,7 @@ bool CLocalInstanceChannel::Send(int request) {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
   if (!PeerIsThisUser(socket.socketDescriptor())) return false;
-  socket.write(QByteArray::number(request) + '\n');
+  socket.write(InstanceRequestLine(request));
   if (!socket.waitForBytesWritten(kAnswerTimeoutMs)) return false;
   const QDeadlineTimer answerDeadline(kAnswerTimeoutMs);
   while (!socket.canReadLine()) {

@@ -47,9 +47,8 @@ class CLocalInstanceChannel final : public IInstanceChannel {
   // long it waits for the answer.
   static constexpr int kConnectDeadlineMs = 3000;
   static constexpr int kAnswerTimeoutMs = 60000;
-  // A peer that sends more than this without ending its line, or that sends
-  // nothing for this long, is disconnected unheard.
-  static constexpr int kMaxRequestBytes = 16;
+  // A peer that does not end its request line within this time is
+  // disconnected unheard (one that sends too much, at once).
   static constexpr int kRequestTimeoutMs = 5000;
 
  private:

@@ -52,6 +52,10 @@ targets=(
   "fuzz_y4m_stream tools/qrvtool/tests/fuzz y4m y4m.dict 65536 64"
   # libsndfile and libsoxr are not instrumented either.
   "fuzz_sound_file tools/qrvtool/tests/fuzz sound sound.dict 16384 64 -keep_seed=1 -cross_over_uniform_dist=1"
+  # The largest picture the decoder takes (2^25 pixels at 3 bytes, and their
+  # run-length indices) may be announced by a few bytes of run-length data.
+  "fuzz_frame_bitmap stillbox/tests/fuzz frame bmp.dict 8192 160"
+  "fuzz_instance_request common/tests/fuzz request - 64 64"
 )
 names=()
 chosen=()

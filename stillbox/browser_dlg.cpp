@@ -8,6 +8,7 @@
 #include "frame_list.h"
 #include "key_prediction.h"
 #include "platform/directory_search.h"
+#include "platform/file_names.h"
 #include "preview_pane.h"
 #include "window_accessible.h"
 #include "res/dialog_templates.h"
@@ -27,6 +28,7 @@
 #include <QMenu>
 #include <QShortcut>
 #include <QTimer>
+#include <QWindow>
 
 #include <cstdlib>
 
@@ -42,6 +44,11 @@ constexpr int kThumbnailWidth = 80;
 constexpr int kThumbnailHeight = 60;
 constexpr char kFramesDirectoryName[] = "Frames";
 constexpr char kFramePattern[] = "*.bmp";
+// While listing, the caption is painted at most this often: more often than
+// anyone reads it, and each paint reaches the screen on its own.
+constexpr int kLoadingCaptionIntervalMs = 40;
+// The first listing waits this long at most for the window to be shown.
+constexpr int kExposureWaitMs = 2000;
 
 std::unique_ptr<QMenu> MenuFromTemplate(int id, QWidget* parent) {
   auto menu = std::make_unique<QMenu>(parent);
@@ -99,6 +106,7 @@ CBrowserDlg::CBrowserDlg(const BrowserServices& services, const QString& startDi
   m_thumbnailsOnly = false;
   CreateKeyboardCommands();
   // The first listing runs once the window has been shown and painted.
+  m_firstListingDue = true;
   QCoreApplication::postEvent(this, new QEvent(EventTypeForMessage(WM_REFRESH_FRAMES)));
   m_list->setFocus();
 }
@@ -143,12 +151,42 @@ bool CBrowserDlg::event(QEvent* event) {
   if (event->type() == EventTypeForMessage(WM_REFRESH_FRAMES)) {
     if (m_commandDepth > 0) {
       m_refreshPending = true;
+    } else if (m_firstListingDue && AwaitExposure()) {
+      // Listed once the window system shows the window (the posted event
+      // can come before that): the list fills under its frame and caption.
     } else {
       RefreshFrames();
     }
     return true;
   }
   return QWidget::event(event);
+}
+
+bool CBrowserDlg::AwaitExposure() {
+  QWindow* window = windowHandle();
+  if (!isVisible() || !window || window->isExposed()) return false;
+  if (!m_awaitingExposure) {
+    m_awaitingExposure = true;
+    window->installEventFilter(this);
+    // A window that stays hidden (started minimised) is listed all the same.
+    QTimer::singleShot(kExposureWaitMs, this, &CBrowserDlg::ListOnceExposed);
+  }
+  return true;
+}
+
+bool CBrowserDlg::eventFilter(QObject* watched, QEvent* event) {
+  // The listing event is posted, so it runs after the window has handled its
+  // exposure, that is painted itself.
+  if (event->type() == QEvent::Expose && watched == windowHandle() && windowHandle()->isExposed()) ListOnceExposed();
+  return QWidget::eventFilter(watched, event);
+}
+
+void CBrowserDlg::ListOnceExposed() {
+  if (!m_awaitingExposure) return;
+  m_awaitingExposure = false;
+  m_firstListingDue = false;
+  if (QWindow* window = windowHandle()) window->removeEventFilter(this);
+  QCoreApplication::postEvent(this, new QEvent(EventTypeForMessage(WM_REFRESH_FRAMES)));
 }
 
 void CBrowserDlg::changeEvent(QEvent* event) {
@@ -181,7 +219,7 @@ void CBrowserDlg::OnSysCommand(int command) {
 
 QString CBrowserDlg::FramePath(int index) const {
   const QListWidgetItem* item = m_list->item(index);
-  return item ? m_framesDirectory + QLatin1Char('/') + item->text() : QString();
+  return item ? m_framesDirectory + QLatin1Char('/') + item->data(kFileNameRole).toString() : QString();
 }
 
 int CBrowserDlg::FirstSelected() const {
@@ -192,6 +230,7 @@ int CBrowserDlg::FirstSelected() const {
 }
 
 void CBrowserDlg::RefreshFrames() {
+  m_firstListingDue = false;
   {
     CWaitCursor wait;
     m_currentFrame = -1;
@@ -206,6 +245,10 @@ void CBrowserDlg::RefreshFrames() {
 }
 
 void CBrowserDlg::ListFrames() {
+  // The list is not painted while it fills: every paint would lay out all
+  // the items listed so far, once per frame. It shows them all at the end.
+  m_list->setUpdatesEnabled(false);
+  m_loadingCaptionClock.invalidate();
   ShowCount(true);
   m_pixels.assign(kFrameBytes, 0);
   IDirectorySearch& search = m_services.search;
@@ -217,6 +260,7 @@ void CBrowserDlg::ListFrames() {
     }
     search.Finish();
   }
+  m_list->setUpdatesEnabled(true);
   ArrangeList();
   m_pixels.clear();
   m_pixels.shrink_to_fit();
@@ -243,7 +287,11 @@ void CBrowserDlg::AddThumbnail(const QString& fileName) {
                                        Qt::FastTransformation);
   const int imageIndex = static_cast<int>(m_thumbnails.size());
   m_thumbnails.append(QPixmap::fromImage(thumbnail));
-  auto* item = new CFrameItem(QIcon(m_thumbnails.back()), fileName);
+  // The label is the name as the user reads it; the name as found stays
+  // with the item, since that is what opens the file again.
+  auto* item = new CFrameItem(QIcon(m_thumbnails.back()), DisplayFileName(fileName));
+  item->setData(kFileNameRole, fileName);
+  if (m_list->LabelIsShortened(item->text())) item->setToolTip(item->text());
   item->setData(kImageIndexRole, imageIndex);
   // The list keeps itself sorted by label, whatever the directory order.
   m_list->insertItem(m_list->count(), item);
@@ -251,6 +299,10 @@ void CBrowserDlg::AddThumbnail(const QString& fileName) {
 
 void CBrowserDlg::ShowCount(bool loading) {
   m_group->setTitle(FormatCount(loading ? res::IDS_LOADING_COUNT : res::IDS_FRAME_COUNT, m_list->count()));
+  if (loading) {
+    if (m_loadingCaptionClock.isValid() && m_loadingCaptionClock.elapsed() < kLoadingCaptionIntervalMs) return;
+    m_loadingCaptionClock.start();
+  }
   RepaintCaption();
 }
 

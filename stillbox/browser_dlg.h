@@ -2,6 +2,7 @@
 
 #include "frame_holder.h"
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QPixmap>
 #include <QRect>
@@ -75,14 +76,20 @@ class CBrowserDlg : public QWidget {
 
   // Index of the item's thumbnail in Thumbnails().
   static constexpr int kImageIndexRole = Qt::UserRole + 1;
+  // The file name as found, which may hold any bytes (platform/file_names.h);
+  // the label shows it readably.
+  static constexpr int kFileNameRole = Qt::UserRole + 2;
 
  protected:
   bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void changeEvent(QEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
   void CreateControls();
+  bool AwaitExposure();
+  void ListOnceExposed();
   void ListFrames();
   void ExamineEntry(const DirEntry& entry);
   void AddThumbnail(const QString& fileName);
@@ -128,6 +135,9 @@ class CBrowserDlg : public QWidget {
   int m_gap = 0;
   bool m_thumbnailsOnly = false;
   int m_currentFrame = -1;
+  bool m_firstListingDue = false;
+  bool m_awaitingExposure = false;
+  QElapsedTimer m_loadingCaptionClock;  // since the caption was last painted
   // A refresh asked for while a file command waits in a dialog is run when
   // the command ends, so the command never works on a list rebuilt under it.
   int m_commandDepth = 0;

@@ -3,13 +3,13 @@
 #include "browser_dlg.h"
 
 #include "frame_list.h"
+#include "platform/native_files.h"
 #include "platform/save_dialog.h"
 #include "platform/shell_file_ops.h"
 #include "res/resource_ids.h"
 #include "res/string_table.h"
 #include "wait_cursor.h"
 
-#include <QFileInfo>
 #include <QKeySequence>
 #include <QMenu>
 #include <QShortcut>
@@ -142,7 +142,7 @@ void CBrowserDlg::DeleteListedItems(const std::vector<int>& ascendingIndices, in
   // Going from the highest index down keeps the lower indices valid.
   int removed = 0;
   for (int i = static_cast<int>(ascendingIndices.size()) - 1; i >= 0; --i) {
-    if (!QFileInfo::exists(paths[i])) {
+    if (!PathExists(paths[i])) {
       delete m_list->takeItem(ascendingIndices[static_cast<std::size_t>(i)]);
       ++removed;
     }

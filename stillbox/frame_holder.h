@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 class QPainter;
 
@@ -31,6 +32,8 @@ class CFrameHolder {
   CFrameHolder(const CFrameHolder&) = delete;
   CFrameHolder& operator=(const CFrameHolder&) = delete;
 
+  // Reads the bitmap file at path (any bytes, see platform/file_names.h).
+  // Fails for a file that does not hold every pixel its header promises.
   bool Load(const QString& path);
 
   int Width() const { return m_image.width(); }
@@ -51,4 +54,5 @@ class CFrameHolder {
 
  private:
   QImage m_image;  // Format_BGR888 or null
+  std::vector<std::uint8_t> m_file;  // the file being read, kept for the next
 };

@@ -1,13 +1,17 @@
 #include "frame_list.h"
 
+#include "frame_label_delegate.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 
 namespace {
 
 constexpr QSize kThumbnailSize(80, 60);
-// Room for the label under the thumbnail; two cells fit across the list.
-constexpr QSize kGridSize(124, 86);
+// Room for two lines of label under the thumbnail; two cells fit across the
+// list.
+constexpr QSize kGridSize(124, 100);
+constexpr int kLabelMargin = 6;
 
 }  // namespace
 
@@ -15,6 +19,7 @@ CFrameList::CFrameList(QWidget* parent) : QListWidget(parent) {
   setViewMode(QListView::IconMode);
   setIconSize(kThumbnailSize);
   setGridSize(kGridSize);
+  setItemDelegate(new CFrameLabelDelegate(LabelWidth(), this));
   setMovement(QListView::Static);
   setResizeMode(QListView::Adjust);
   setWrapping(true);
@@ -26,6 +31,14 @@ CFrameList::CFrameList(QWidget* parent) : QListWidget(parent) {
   // Right clicks are the list's own; the window's menu is not offered here.
   setContextMenuPolicy(Qt::PreventContextMenu);
   viewport()->setContextMenuPolicy(Qt::PreventContextMenu);
+}
+
+int CFrameList::LabelWidth() { return kGridSize.width() - 2 * kLabelMargin; }
+
+bool CFrameList::LabelIsShortened(const QString& label) const {
+  bool shortened = false;
+  CFrameLabelDelegate::WrappedLabel(label, font(), LabelWidth(), &shortened);
+  return shortened;
 }
 
 int CFrameList::HitTest(const QPoint& pos) const {

@@ -14,6 +14,9 @@ class CFrameList : public QListWidget {
 
   // Index of the item under pos (viewport coordinates), -1 for none.
   int HitTest(const QPoint& pos) const;
+  // Whether label is too long to be shown whole under its thumbnail.
+  bool LabelIsShortened(const QString& label) const;
+  static int LabelWidth();
 
  signals:
   void Clicked(const QPoint& viewportPos);

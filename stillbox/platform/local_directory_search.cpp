@@ -1,29 +1,65 @@
 #include "local_directory_search.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include "file_names.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+CLocalDirectorySearch::~CLocalDirectorySearch() { Finish(); }
 
 bool CLocalDirectorySearch::Start(const QString& directory, const QString& pattern) {
   Finish();
-  QDir dir(directory);
-  if (!dir.exists() || !dir.isReadable()) return false;
-  // No QDir::CaseSensitive: "*.bmp" also matches "*.BMP". Hidden and system
-  // entries are reported so that the caller's own rules decide about them.
-  m_iterator = std::make_unique<QDirIterator>(
-      directory, QStringList{pattern},
-      QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-  return true;
+  m_dir = ::opendir(EncodeFileName(directory).constData());
+  m_pattern = pattern;
+  return m_dir != nullptr;
 }
 
 bool CLocalDirectorySearch::Next(DirEntry& entry) {
-  if (!m_iterator || !m_iterator->hasNext()) return false;
-  m_iterator->next();
-  const QFileInfo info = m_iterator->fileInfo();
-  entry.name = info.fileName();
-  entry.hidden = entry.name.startsWith(QLatin1Char('.'));
-  entry.directory = info.isDir();
-  entry.regularFile = info.isFile();  // follows links; false for pipes and sockets
-  return true;
+  if (!m_dir) return false;
+  while (const dirent* found = ::readdir(m_dir)) {
+    const QByteArrayView bytes(found->d_name);
+    if (bytes == "." || bytes == "..") continue;
+    entry.name = DecodeFileName(bytes);
+    // "*.bmp" also matches "*.BMP". Hidden and system entries are reported
+    // so that the caller's own rules decide about them.
+    if (!Matches(entry.name, m_pattern)) continue;
+    entry.hidden = entry.name.startsWith(QLatin1Char('.'));
+    struct stat info {};
+    // Links are followed; a dangling one is neither a file nor a directory.
+    const bool known = ::fstatat(::dirfd(m_dir), found->d_name, &info, 0) == 0;
+    entry.directory = known && S_ISDIR(info.st_mode);
+    entry.regularFile = known && S_ISREG(info.st_mode);
+    return true;
+  }
+  return false;
 }
 
-void CLocalDirectorySearch::Finish() { m_iterator.reset(); }
+void CLocalDirectorySearch::Finish() {
+  if (m_dir) ::closedir(m_dir);
+  m_dir = nullptr;
+}
+
+bool CLocalDirectorySearch::Matches(QStringView name, QStringView pattern) {
+  // Greedy matching with one point to come back to: the last '*' seen.
+  qsizetype n = 0;
+  qsizetype p = 0;
+  qsizetype starAt = -1;
+  qsizetype resumeAt = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && pattern[p] == QLatin1Char('*')) {
+      starAt = p++;
+      resumeAt = n;
+    } else if (p < pattern.size() &&
+               (pattern[p] == QLatin1Char('?') || pattern[p].toCaseFolded() == name[n].toCaseFolded())) {
+      ++p;
+      ++n;
+    } else if (starAt >= 0) {
+      p = starAt + 1;
+      n = ++resumeAt;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == QLatin1Char('*')) ++p;
+  return p == pattern.size();
+}

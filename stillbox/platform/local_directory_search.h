@@ -2,17 +2,27 @@
 
 #include "directory_search.h"
 
-#include <QDirIterator>
+#include <dirent.h>
 
-#include <memory>
-
-// Directory search over the local file system.
+// Directory search over the local file system. Names are read as bytes and
+// handed on without loss (file_names.h), so that every file can be opened
+// again by the name found.
 class CLocalDirectorySearch : public IDirectorySearch {
  public:
+  CLocalDirectorySearch() = default;
+  ~CLocalDirectorySearch() override;
+  CLocalDirectorySearch(const CLocalDirectorySearch&) = delete;
+  CLocalDirectorySearch& operator=(const CLocalDirectorySearch&) = delete;
+
   bool Start(const QString& directory, const QString& pattern) override;
   bool Next(DirEntry& entry) override;
   void Finish() override;
 
+  // Whether name matches a pattern of '*' (any run) and '?' (any one
+  // character), letters compared without regard to case.
+  static bool Matches(QStringView name, QStringView pattern);
+
  private:
-  std::unique_ptr<QDirIterator> m_iterator;
+  DIR* m_dir = nullptr;
+  QString m_pattern;
 };

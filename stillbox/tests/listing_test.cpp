@@ -1,6 +1,8 @@
 // Which files the browser lists, in what order, with which thumbnails and
 // captions.
+#include "bitmap_forge.h"
 #include "browser_dlg.h"
+#include "frame_label_delegate.h"
 #include "frame_list.h"
 #include "support/browser_fixture.h"
 #include "support/scripted_directory_search.h"
@@ -38,6 +40,51 @@ TEST_F(ListingTest, ListsOnly320By240PicturesNamedBmpAndCountsThem) {
   EXPECT_EQ(Labels(), (QStringList{"a.bmp", "b.bmp", "eight.bmp", "UPPER.BMP"}));
   EXPECT_EQ(Caption(), "4 Frames");
   EXPECT_EQ(Window().Thumbnails().size(), 4);
+}
+
+TEST_F(ListingTest, DamagedFilesAreLeftOutAndTheRestListed) {
+  QImage picture(320, 240, QImage::Format_RGB888);
+  picture.fill(Qt::darkCyan);
+  const QByteArray sound = forge::Rgb24(picture);
+  const QByteArray runLength = forge::Rle8(std::vector<std::uint8_t>(320 * 240, 7), 320, 240);
+  folder.AddFile("sound.bmp", sound);
+  folder.AddFile("run-length.bmp", runLength);
+  folder.AddFile("truncated.bmp", forge::Truncated(sound, sound.size() / 2));
+  folder.AddFile("huge.bmp", forge::WithDeclaredSize(sound, 60000, 60000));
+  folder.AddFile("empty.bmp", QByteArray());
+  folder.AddFile("cut-runs.bmp", forge::Truncated(runLength, runLength.size() / 3));
+  Open();
+  EXPECT_EQ(Labels(), (QStringList{"run-length.bmp", "sound.bmp"}));
+  EXPECT_EQ(Caption(), "2 Frames");
+}
+
+TEST_F(ListingTest, ALabelWrapsOntoTwoLinesAndOneLongerStillIsShortenedWithItsNameInItsToolTip) {
+  const QString longest = "kestrel_frame_2024-03-21_14-55-03_incoming_call_from_home_at_dusk.bmp";
+  const QString longer = "frame saved at noon.bmp";
+  folder.AddFrame(longest);
+  folder.AddFrame(longer);
+  folder.AddFrame("a.bmp");
+  Open();
+  ASSERT_EQ(Labels(), (QStringList{"a.bmp", longer, longest}));
+  const QFont font = Window().List()->font();
+  const QFontMetrics metrics(font);
+  for (const QString& label : {longer, longest}) {
+    bool shortened = false;
+    const QStringList lines =
+        CFrameLabelDelegate::WrappedLabel(label, font, CFrameList::LabelWidth(), &shortened).split(QChar::LineSeparator);
+    EXPECT_LE(lines.size(), CFrameLabelDelegate::kMaxLines) << label.toStdString();
+    for (const QString& line : lines) EXPECT_LE(metrics.horizontalAdvance(line), CFrameList::LabelWidth()) << line.toStdString();
+    EXPECT_EQ(shortened, label == longest);
+    if (shortened) {
+      EXPECT_TRUE(label.startsWith(lines.front()));
+      EXPECT_TRUE(lines.back().endsWith(QChar(0x2026)));
+    } else {
+      EXPECT_EQ(QString(lines.join(QString())).remove(' '), QString(label).remove(' '));
+    }
+  }
+  EXPECT_TRUE(Window().List()->item(0)->toolTip().isEmpty());
+  EXPECT_TRUE(Window().List()->item(1)->toolTip().isEmpty());
+  EXPECT_EQ(Window().List()->item(2)->toolTip(), longest);
 }
 
 TEST_F(ListingTest, WithoutAFramesDirectoryTheListIsEmpty) {

@@ -85,6 +85,11 @@ TEST_F(SelectionTest, AFrameGoneFromDiskEmptiesThePaneButStillNamesTheFrame) {
   ClickItem(3);
   EXPECT_EQ(Window().Preview()->Picture(), nullptr) << "frame1 must not be shown as frame3";
   EXPECT_EQ(Caption(), "5 Frames    [Showing frame3.bmp]");
+  // Cut short since the listing: no half picture either.
+  ClickItem(1);
+  ASSERT_TRUE(QFile::resize(folder.FramePath("frame4.bmp"), 100000));
+  ClickItem(4);
+  EXPECT_EQ(Window().Preview()->Picture(), nullptr);
 }
 
 TEST_F(SelectionTest, ThumbnailsOnlyWidensTheListToThePanesRightEdgeAndRestoresIt) {

@@ -1,6 +1,13 @@
 // The desktop backend of the shell's file operations.
+#include "bitmap_forge.h"
+#include "browser_dlg.h"
+#include "frame_list.h"
 #include "platform/desktop_shell_file_ops.h"
 #include "platform/file_save_dialog.h"
+#include "platform/local_directory_search.h"
+#include "preview_pane.h"
+#include "res/resource_ids.h"
+#include "support/fake_save_dialog.h"
 #include "support/frames_folder.h"
 
 #include <gtest/gtest.h>
@@ -10,8 +17,17 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QGroupBox>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -109,6 +125,99 @@ TEST_F(DesktopShellTest, AFailedCopyLeavesTheDestinationAsItWas) {
   EXPECT_EQ(FileBytes(Path("old.bmp")), before);
   folder.AddFrame("a.bmp");
   EXPECT_FALSE(shell.CopyFile(nullptr, Path("a.bmp"), folder.Path() + "/no/such/dir/x.bmp", "Saving Frame..."));
+}
+
+TEST_F(DesktopShellTest, CancelDuringASlowCopyLeavesTheDestinationAsItWasAndNoTemporaryFile) {
+  folder.AddFrame("old.bmp", Qt::blue);
+  const QByteArray before = FileBytes(Path("old.bmp"));
+  // The source trickles: a pipe that the test feeds a little and never closes.
+  ASSERT_EQ(::mkfifo(QFile::encodeName(Path("slow.bmp")).constData(), 0600), 0);
+  const int feeder = ::open(QFile::encodeName(Path("slow.bmp")).constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+  ASSERT_GE(feeder, 0);
+  ASSERT_EQ(::write(feeder, "BM first bytes", 14), 14);
+  QString title;
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      auto* progress = qobject_cast<QProgressDialog*>(widget);
+      if (!progress || !progress->isVisible()) continue;
+      title = progress->windowTitle();
+      progress->findChild<QPushButton*>()->click();
+      watch.stop();
+    }
+  });
+  watch.start(20);
+  EXPECT_FALSE(shell.CopyFile(nullptr, Path("slow.bmp"), Path("old.bmp"), "Saving Frame..."));
+  ::close(feeder);
+  EXPECT_EQ(title, "Saving Frame...") << "the progress, with its Cancel, was shown";
+  EXPECT_EQ(FileBytes(Path("old.bmp")), before);
+  EXPECT_EQ(QDir(folder.FramesPath()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+            (QStringList{"old.bmp", "slow.bmp"}));
+}
+
+TEST(DesktopShellBrowser, ALatin1NamedFrameIsListedPreviewedSavedAndDeleted) {
+  FramesFolder folder;
+  QImage picture(320, 240, QImage::Format_RGB888);
+  picture.fill(QColor(200, 0, 200));
+  const QByteArray bytes = forge::Rgb24(picture);
+  const QByteArray latin1 = "caf\xE9.bmp";
+  folder.AddFile(latin1, bytes);
+  const QString shown = QString::fromUtf8("caf\xC3\xA9.bmp");
+  CLocalDirectorySearch search;
+  CDesktopShellFileOps shell;
+  FakeSaveDialog saveDialog;
+  QTemporaryDir elsewhere;
+  saveDialog.answer = elsewhere.filePath("saved.bmp");
+  CBrowserDlg* window = new CBrowserDlg(BrowserServices{search, shell, saveDialog}, folder.Path());
+  window->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+  QCoreApplication::processEvents();
+  ASSERT_EQ(window->List()->count(), 1);
+  EXPECT_EQ(window->List()->item(0)->text(), shown);
+
+  QTest::mouseClick(window->List()->viewport(), Qt::LeftButton, {},
+                    window->List()->visualItemRect(window->List()->item(0)).center());
+  EXPECT_NE(window->Preview()->Picture(), nullptr);
+  EXPECT_EQ(window->Group()->title(), "1 Frames    [Showing " + shown + "]");
+
+  window->OnCommand(res::ID_SAVE_AS);
+  EXPECT_EQ(saveDialog.lastInitialName, shown);
+  EXPECT_EQ(FileBytes(*saveDialog.answer), bytes);
+
+  ConfirmationAnswer answer;
+  answer.Arm(QMessageBox::Yes);
+  window->OnCommand(res::ID_DELETE_ONE);
+  EXPECT_EQ(answer.text, "Are you sure you want to permanently delete '" + shown + "'?");
+  EXPECT_EQ(window->List()->count(), 0);
+  EXPECT_EQ(QDir(folder.FramesPath()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{})
+      << "the file itself is gone";
+  delete window;
+}
+
+TEST(FileSaveDialog, APathIntoAMissingFolderIsNamedInAMessageAndTheChoiceStaysOpen) {
+  FramesFolder folder;
+  CFileSaveDialog dialog(folder.Path());
+  const QString missing = folder.Path() + "/no such folder/frame.bmp";
+  QString message;
+  bool stillOpen = false;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (!box) return;
+    box->findChild<QLineEdit*>("fileNameEdit")->setText(missing);
+    QTimer::singleShot(0, [&] {
+      auto* refusal = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!refusal) return;
+      message = refusal->text();
+      refusal->accept();
+    });
+    static_cast<QDialog*>(box)->accept();  // as Return or the Save button do
+    stillOpen = box->isVisible();
+    box->reject();
+  });
+  EXPECT_FALSE(dialog.AskSavePath(nullptr, "Save Frame As...", "Windows Bitmap File (*.bmp)", "a.bmp").has_value());
+  EXPECT_TRUE(message.contains(missing)) << message.toStdString();
+  EXPECT_TRUE(stillOpen);
+  EXPECT_FALSE(QFileInfo::exists(missing));
 }
 
 TEST(FileSaveDialog, AsksWithTheGivenTitleFilterAndNameAndPromptsBeforeOverwriting) {

@@ -4,6 +4,9 @@
 //   stillbox_paint_frames solid FILE RRGGBB [W H]    one colour, 24 bits
 //   stillbox_paint_frames indexed FILE               320x240, 8 bits per pixel
 //   stillbox_paint_frames broken FILE                named .bmp, not a picture
+//   stillbox_paint_frames damaged DIR COUNT          damaged frames of every kind
+#include "bitmap_forge.h"
+
 #include <QColor>
 #include <QDir>
 #include <QFile>
@@ -39,7 +42,7 @@ QImage PaintFrame(int number) {
 
 int Usage() {
   std::fputs("usage: stillbox_paint_frames frames DIR COUNT [PREFIX] | solid FILE RRGGBB [W H] |"
-             " indexed FILE | broken FILE\n",
+             " indexed FILE | broken FILE | damaged DIR COUNT\n",
              stderr);
   return 2;
 }
@@ -84,6 +87,14 @@ int main(int argc, char** argv) {
       for (int x = 0; x < 320; ++x) image.setPixel(x, y, static_cast<uint>((x + y) % 256));
     }
     return Save(image, args[1]) ? 0 : 1;
+  }
+  if (command == QLatin1String("damaged") && args.size() >= 3) {
+    QDir().mkpath(args[1]);
+    for (const forge::NamedFile& damaged : forge::DamagedFrames(args[2].toInt())) {
+      QFile file(QDir(args[1]).filePath(damaged.name));
+      if (!file.open(QIODevice::WriteOnly) || file.write(damaged.bytes) != damaged.bytes.size()) return 1;
+    }
+    return 0;
   }
   if (command == QLatin1String("broken")) {
     QFile file(args[1]);

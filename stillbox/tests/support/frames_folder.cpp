@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 FramesFolder::FramesFolder() { QDir(m_dir.path()).mkdir(QStringLiteral("Frames")); }
 
 QString FramesFolder::FramesPath() const { return m_dir.filePath(QStringLiteral("Frames")); }
@@ -37,6 +40,16 @@ void FramesFolder::AddBrokenFile(const QString& name) const {
   QFile file(FramePath(name));
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   file.write("BM not a bitmap at all");
+}
+
+void FramesFolder::AddFile(const QByteArray& name, const QByteArray& bytes) const {
+  // Named by its bytes, which QFile would not keep.
+  const QByteArray path = QFile::encodeName(FramesPath()) + '/' + name;
+  const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  ASSERT_GE(fd, 0) << path.toStdString();
+  const bool written = ::write(fd, bytes.constData(), static_cast<std::size_t>(bytes.size())) == bytes.size();
+  ::close(fd);
+  ASSERT_TRUE(written);
 }
 
 int BitmapBitCount(const QString& path) {

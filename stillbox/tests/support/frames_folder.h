@@ -28,6 +28,8 @@ class FramesFolder {
   void AddIndexedFrame(const QString& name) const;
   // A file named like a bitmap that is none.
   void AddBrokenFile(const QString& name) const;
+  // A file of the given bytes in Frames/; name may hold any bytes.
+  void AddFile(const QByteArray& name, const QByteArray& bytes) const;
 
  private:
   QTemporaryDir m_dir;
