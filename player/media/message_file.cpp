@@ -99,7 +99,9 @@ Record CMessageFile::ReadRecord(std::uint8_t* payload) {
   return record;
 }
 
-bool CMessageFile::Rewind() { return file_ && std::fseek(file_, dataStart_, SEEK_SET) == 0; }
+bool CMessageFile::Rewind() { return Seek(dataStart_); }
+
+bool CMessageFile::Seek(long offset) { return file_ && std::fseek(file_, offset, SEEK_SET) == 0; }
 
 long CMessageFile::Position() const { return file_ ? std::ftell(file_) : -1; }
 

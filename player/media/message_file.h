@@ -63,6 +63,8 @@ class CMessageFile {
 
   // Positions the file at the first record.
   bool Rewind();
+  // Positions the file at `offset` from its start (a record's first byte).
+  bool Seek(long offset);
   long Position() const;
 
  private:

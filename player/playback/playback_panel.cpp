@@ -50,7 +50,9 @@ CPlaybackPanel::CPlaybackPanel(QWidget* parent, const PlaybackServices& services
   if (services_.volumeDialog) soundOutput_->AdoptVolumeDialog(services_.volumeDialog(soundOutput_));
   videoWindow_ = new CVideoWindow(display_, this, kPictureWidth, kPictureHeight, kPictureQueueCapacity);
   endWake_ = new CUiWake([this] { EndIfFinished(); }, this);
-  scanWake_ = new CUiWake([this] { TakeScan(); }, this);
+  indexWake_ = new CUiWake([this] { TakeIndex(); }, this);
+  connect(progress_, &CProgressBar::PointerMoved, this, &CPlaybackPanel::OnStripPointer);
+  connect(progress_, &CProgressBar::PointerReleased, this, &CPlaybackPanel::OnStripReleased);
 }
 
 CPlaybackPanel::~CPlaybackPanel() { Close(); }
@@ -183,7 +185,9 @@ bool CPlaybackPanel::Open(const QString& path) {
   playing_ = false;
   stopped_ = false;
   atEnd_ = false;
-  scanned_ = false;
+  indexed_ = false;
+  seekPending_ = false;
+  scrubbing_ = false;
   scope_->ClearSamples();
 
   ReaderParams params;
@@ -201,22 +205,27 @@ bool CPlaybackPanel::Open(const QString& path) {
   return true;
 }
 
-void CPlaybackPanel::OnScanned(const SoundScan& scan) {
-  scanFoundSound_ = scan.hasSound;
-  scanPictures_ = scan.pictures;
-  scanned_ = true;
-  scanWake_->Wake();
+void CPlaybackPanel::OnIndexed() {
+  indexed_ = true;
+  indexWake_->Wake();
 }
 
-void CPlaybackPanel::TakeScan() {
+void CPlaybackPanel::TakeIndex() {
   // A wake left over from an earlier message finds nothing handed over.
-  if (!scanned_.exchange(false) || !file_.IsOpen()) return;
+  if (!indexed_.exchange(false) || !file_.IsOpen()) return;
+  const CMessageIndex* index = reader_.Index();
+  if (!index) return;
   // A message with pictures and no sound, whose header does not say how
   // long it is, lasts as long as its pictures.
-  if (scanFoundSound_ || audioFrameCount_ != 0 || frameRate_ == 0) return;
-  const std::uint64_t frames = CReaderThread::DueOf(scanPictures_, frameRate_);
-  SetTimeLabel(totalLabel_, frames);
-  progress_->SetTotal(frames);
+  if (index->AudioRecords() == 0 && audioFrameCount_ == 0 && frameRate_ != 0) {
+    const std::uint64_t frames = CReaderThread::DueOf(index->Pictures(), frameRate_);
+    SetTimeLabel(totalLabel_, frames);
+    progress_->SetTotal(static_cast<std::int64_t>(frames));
+  }
+  if (seekPending_) {
+    seekPending_ = false;
+    Seek(pendingTarget_);
+  }
 }
 
 void CPlaybackPanel::ShowAudioDeviceBox() {
@@ -246,18 +255,14 @@ void CPlaybackPanel::Stop() {
   if (!file_.IsOpen() || stopped_) return;
   stopped_ = true;
   playing_ = false;
+  seekPending_ = false;
   auto idle = reader_.Hold();
   file_.Rewind();
   reader_.SetTimeline(0, 0);
   atEnd_ = false;
-  // The sound decoder carries its state from frame to frame; played again
-  // from the start, the message must decode as it did the first time. Should
-  // no fresh state be had, the old one goes on.
-  if (AudioDecoderState* fresh = audioDecoder_ ? services_.createAudioDecoder() : nullptr) {
-    DestroyAudioDecoder(audioDecoder_);
-    audioDecoder_ = fresh;
-    reader_.SetAudioDecoder(audioDecoder_);
-  }
+  // Played again from the start, the message must decode as it did the
+  // first time.
+  RenewAudioDecoder();
   heard_ = 0;
   soundOutput_->Pause();
   soundOutput_->Clear();
@@ -269,6 +274,62 @@ void CPlaybackPanel::Stop() {
   // Values not yet plotted belong to sound that will never be heard.
   scope_->ClearSamples();
   currentLabel_->setText(QString());
+}
+
+void CPlaybackPanel::RenewAudioDecoder() {
+  // The sound decoder carries its state from frame to frame.
+  if (AudioDecoderState* fresh = audioDecoder_ ? services_.createAudioDecoder() : nullptr) {
+    DestroyAudioDecoder(audioDecoder_);
+    audioDecoder_ = fresh;
+    reader_.SetAudioDecoder(audioDecoder_);
+  }
+}
+
+void CPlaybackPanel::Seek(std::uint64_t target) {
+  if (!file_.IsOpen()) return;
+  if (!reader_.Index()) {
+    seekPending_ = true;
+    pendingTarget_ = target;
+    return;
+  }
+  const bool wasPlaying = playing_;
+  if (target >= reader_.EndOfTimeline()) {
+    EndMessage();
+    return;
+  }
+  playing_ = false;
+  {
+    auto idle = reader_.Hold();
+    // Nothing queued before the seek is heard or shown after it.
+    soundOutput_->Pause();
+    soundOutput_->Clear();
+    videoWindow_->Reset();
+    scope_->ClearSamples();
+    scope_->Redraw();
+    RenewAudioDecoder();
+    atEnd_ = false;
+    std::uint64_t due = 0;
+    const std::uint8_t* picture = reader_.SeekTo(target, &due);
+    heard_ = target;
+    videoWindow_->SetPlayedPosition(target);
+    if (picture) videoWindow_->ShowNow(picture, due);
+  }
+  stopped_ = false;
+  progress_->SetPosition(static_cast<std::int64_t>(target));
+  ShowCurrentTime(heard_);
+  if (wasPlaying) Play();
+}
+
+void CPlaybackPanel::OnStripPointer(std::int64_t position) {
+  if (!file_.IsOpen()) return;
+  scrubbing_ = true;
+  ShowCurrentTime(static_cast<std::uint64_t>(position));
+}
+
+void CPlaybackPanel::OnStripReleased(std::int64_t position) {
+  if (!file_.IsOpen()) return;
+  scrubbing_ = false;
+  Seek(static_cast<std::uint64_t>(position));
 }
 
 void CPlaybackPanel::Close() {
@@ -293,15 +354,16 @@ void CPlaybackPanel::OnBufferDone() {
   if (mode_ == DisplayMode::Scope) scope_->PlotNextSample();
   ++heard_;
   videoWindow_->SetPlayedPosition(heard_);
-  ShowCurrentTime();
+  // While the strip is dragged, the label shows the time under the pointer.
+  if (!scrubbing_) ShowCurrentTime(heard_);
   reader_.Wake();  // room in the ring
   EndIfFinished();
 }
 
-void CPlaybackPanel::ShowCurrentTime() {
+void CPlaybackPanel::ShowCurrentTime(std::uint64_t audioFrames) {
   // The text changes only every fifth buffer; only then is the label touched.
   std::array<char, 64> text{};
-  FormatPlayingTime(text.data(), text.size(), heard_);
+  FormatPlayingTime(text.data(), text.size(), audioFrames);
   if (text == currentText_ && !currentLabel_->text().isEmpty()) return;
   currentText_ = text;
   currentLabel_->setText(QString::fromLatin1(text.data()));
@@ -326,6 +388,10 @@ void CPlaybackPanel::EndIfFinished() {
   if (!file_.IsOpen() || stopped_ || !atEnd_ || soundOutput_->QueuedCount() != 0) return;
   // Every picture is due by the end of the sound; none is thrown away.
   if (videoWindow_->QueuedCount() != 0) return;
+  EndMessage();
+}
+
+void CPlaybackPanel::EndMessage() {
   Stop();
   QWidget* mainWindow = window();
   if (mainWindow && mainWindow != this) {

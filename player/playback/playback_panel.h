@@ -49,11 +49,18 @@ class CPlaybackPanel : public QWidget, public IWaveDeviceSink, public IVideoWind
   void Close();
   void ShowVolumeDialog(bool show);
   void SetDisplayMode(DisplayMode mode);
+  // Moves playback to `target` audio frames into the message and goes on
+  // as it was, playing or paused (from the stopped state: paused there).
+  // A target at or past the end ends the message as playing to the end
+  // would. Asked before the message has been indexed, it is done as soon
+  // as it has been.
+  void Seek(std::uint64_t target);
 
   DisplayMode Mode() const { return mode_; }
   bool IsOpen() const { return file_.IsOpen(); }
   bool IsPlaying() const { return playing_.load(); }
-  // Buffers heard since the last Open or Stop.
+  // The played position: buffers heard since the last Open or Stop, counted
+  // from the target of the last seek.
   std::uint64_t HeardBuffers() const { return heard_; }
   QString TotalText() const;
   QString CurrentText() const;
@@ -63,6 +70,7 @@ class CPlaybackPanel : public QWidget, public IWaveDeviceSink, public IVideoWind
   CProgressBar& ProgressBar() { return *progress_; }
   const QLabel* TotalLabel() const { return totalLabel_; }
   const QLabel* CurrentCaption() const { return currentCaption_; }
+  const CReaderThread& Reader() const { return reader_; }
 
   // OnFramePresented comes from the presentation thread: a subclass that
   // overrides it calls Close in its own destructor, so that the thread has
@@ -72,16 +80,24 @@ class CPlaybackPanel : public QWidget, public IWaveDeviceSink, public IVideoWind
   void OnFramePresented() override;
 
  private:
-  void OnEndOfData() override;                   // reader thread
-  void OnScanned(const SoundScan& scan) override;  // reader thread
+  void OnEndOfData() override;  // reader thread
+  void OnIndexed() override;    // reader thread
   void BuildControls();
-  // What the look through the message found, on the user-interface thread.
-  void TakeScan();
+  // What the index of the message tells, on the user-interface thread.
+  void TakeIndex();
   void ShowAudioDeviceBox();
   // The end of a message: the reader is at the end of the data and every
   // queued buffer has been heard.
   void EndIfFinished();
-  void ShowCurrentTime();
+  // Stops and tells the main window that the message has ended.
+  void EndMessage();
+  // A fresh audio decoder state for the reader (should none be had, the
+  // old one goes on). Only while the reader is held.
+  void RenewAudioDecoder();
+  // The strip pressed or dragged: the time under the pointer is shown.
+  void OnStripPointer(std::int64_t position);
+  void OnStripReleased(std::int64_t position);
+  void ShowCurrentTime(std::uint64_t audioFrames);
   void SetTimeLabel(QLabel* label, std::uint64_t audioFrames);
   void FitTimeLabel(QLabel* label);
 
@@ -98,7 +114,7 @@ class CPlaybackPanel : public QWidget, public IWaveDeviceSink, public IVideoWind
   CWaveDevice* soundOutput_ = nullptr;
   CVideoWindow* videoWindow_ = nullptr;
   CUiWake* endWake_ = nullptr;
-  CUiWake* scanWake_ = nullptr;
+  CUiWake* indexWake_ = nullptr;
 
   DisplayMode mode_ = static_cast<DisplayMode>(-1);
   CMessageFile file_;
@@ -107,9 +123,10 @@ class CPlaybackPanel : public QWidget, public IWaveDeviceSink, public IVideoWind
   std::uint8_t frameRate_ = 0;
   std::uint32_t audioFrameCount_ = 0;
   // Handed over by the reader once it has looked through the message.
-  std::atomic<bool> scanned_{false};
-  std::atomic<bool> scanFoundSound_{false};
-  std::atomic<std::uint64_t> scanPictures_{0};
+  std::atomic<bool> indexed_{false};
+  bool seekPending_ = false;
+  std::uint64_t pendingTarget_ = 0;
+  bool scrubbing_ = false;  // the strip is being dragged
   std::uint64_t heard_ = 0;
   std::array<char, 64> currentText_{};
   std::atomic<bool> playing_{false};

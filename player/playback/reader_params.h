@@ -2,8 +2,6 @@
 
 #include <atomic>
 
-#include "message_scan.h"
-
 namespace kestrel {
 
 class CMessageFile;
@@ -19,9 +17,9 @@ class IReaderSink {
   // The reader has reached the end of the data; it reads nothing more
   // until the file is rewound.
   virtual void OnEndOfData() = 0;
-  // A message with pictures has been looked through before its first record
-  // is read (only when it has a video window).
-  virtual void OnScanned(const SoundScan& scan) = 0;
+  // The message has been indexed (CReaderThread::Index), before its first
+  // record is read.
+  virtual void OnIndexed() = 0;
 };
 
 // What one Open hands to its reader thread.
@@ -32,7 +30,7 @@ struct ReaderParams {
   CVideoWindow* videoWindow = nullptr;    // only when pictures are shown
   int frameRate = 0;                      // pictures per second, with a video window
   CMessageFile* file = nullptr;
-  int fileDescriptor = -1;                // the same file, for the look through it
+  int fileDescriptor = -1;                // the same file, for the index
   std::atomic<bool>* playing = nullptr;   // the reader reads only while set
   std::atomic<bool>* atEnd = nullptr;     // set by the reader at the end of the data
   IReaderSink* sink = nullptr;

@@ -17,7 +17,6 @@ namespace {
 constexpr int kPictureQueueCapacity = 20;
 // A safety net only: every change that gives the reader work also wakes it.
 constexpr std::chrono::milliseconds kIdleWait{50};
-constexpr std::uint64_t kFramesPerSecond = 1000 / kAudioFrameMilliseconds;
 constexpr std::size_t kScanBufferBytes = 64 * 1024;
 }  // namespace
 
@@ -30,15 +29,12 @@ CReaderThread::CReaderThread()
 
 CReaderThread::~CReaderThread() { Finish(); }
 
-std::uint64_t CReaderThread::DueOf(std::uint64_t picture, int rate) {
-  const auto perSecond = static_cast<std::uint64_t>(rate);
-  return (picture * kFramesPerSecond + perSecond - 1) / perSecond;
-}
-
 void CReaderThread::Start(const ReaderParams& params) {
   Finish();
   params_ = params;
   pacing_ = false;
+  indexed_ = false;
+  index_.Clear();
   SetTimeline(0, 0);
   // A silent picture at rate 1 brings fifty blocks at once; keep room for it.
   soundReserve_ = static_cast<int>(kAudioFramesPerRecord);
@@ -63,19 +59,57 @@ void CReaderThread::SetTimeline(std::uint64_t pictures, std::uint64_t soundFrame
   soundFrames_ = soundFrames;
   padding_ = false;
   tailEnd_ = 0;
+  skipAudio_ = skipPictures_ = 0;
+  dropFrames_ = 0;
+}
+
+std::uint64_t CReaderThread::EndOfTimeline() const {
+  const std::uint64_t sound = index_.AudioRecords() * kAudioFramesPerRecord;
+  const std::uint64_t pictures = params_.videoWindow ? DueOf(index_.Pictures(), params_.frameRate) : 0;
+  return std::max(sound, pictures);
+}
+
+const std::uint8_t* CReaderThread::SeekTo(std::uint64_t target, std::uint64_t* shownDue) {
+  const std::size_t audioRecords = index_.AudioRecords();
+  const std::size_t pictures = params_.videoWindow ? index_.Pictures() : 0;
+  const std::uint64_t record = target / kAudioFramesPerRecord;
+  // The picture on screen at the target, and the first one still to come.
+  const std::uint64_t shown = pictures > 0 ? std::min<std::uint64_t>(LastPictureDueBy(target, params_.frameRate),
+                                                                     pictures - 1)
+                                           : 0;
+  const std::uint64_t next = pictures > 0 ? shown + 1 : 0;
+
+  const std::uint8_t* picture = nullptr;
+  if (pictures > 0 && params_.file->Seek(static_cast<long>(index_.PictureAt(shown)))) {
+    const Record read = params_.file->ReadRecord(payload_.get());
+    DecodeVideoFrame(payload_.get(), read.bytesRead, picture_.get(), false);
+    picture = picture_.get();
+    *shownDue = DueOf(shown, params_.frameRate);
+  }
+
+  // Reading starts at whichever comes first in the file: the audio record
+  // holding the target or the next picture.
+  std::int64_t start = index_.EndOfData();
+  if (record < audioRecords) start = index_.AudioRecordAt(record);
+  if (next < pictures) start = std::min(start, index_.PictureAt(next));
+  params_.file->Seek(static_cast<long>(start));
+  SetTimeline(next, target);
+  skipAudio_ = std::min<std::uint64_t>(record, audioRecords) - std::min(index_.AudioRecordsBefore(start), audioRecords);
+  skipPictures_ = next - std::min<std::uint64_t>(index_.PicturesBefore(start), next);
+  dropFrames_ = record < audioRecords ? target % kAudioFramesPerRecord : 0;
+  return picture;
 }
 
 void CReaderThread::Run() {
-  if (params_.videoWindow) {
-    // Whether the pictures bring their own silence must be known before the
-    // first of them is queued. The look runs here, off the user-interface
-    // thread, however long the file.
-    const SoundScan scan = ScanForSound(params_.fileDescriptor, params_.file->DataStart(), scanBuffer_.get(),
-                                        kScanBufferBytes, quit_);
-    if (!scan.complete) return;
-    pacing_ = !scan.hasSound;
-    if (params_.sink) params_.sink->OnScanned(scan);
+  // Whether the pictures bring their own silence must be known before the
+  // first of them is queued, and seeking needs the whole index. The pass
+  // runs here, off the user-interface thread, however long the file.
+  if (!index_.Build(params_.fileDescriptor, params_.file->DataStart(), scanBuffer_.get(), kScanBufferBytes, quit_)) {
+    return;
   }
+  pacing_ = params_.videoWindow && index_.AudioRecords() == 0;
+  indexed_ = true;
+  if (params_.sink) params_.sink->OnIndexed();
   while (!quit_) {
     bool worked = false;
     {
@@ -116,15 +150,26 @@ void CReaderThread::ReadOneRecord() {
   const Record record = params_.file->ReadRecord(payload_.get());
   switch (record.kind) {
     case RecordKind::Audio:
+      if (skipAudio_ > 0) {
+        --skipAudio_;
+        break;
+      }
       for (std::size_t frame = 0; frame < kAudioFramesPerRecord; ++frame) {
         DecodeAudioFrame(params_.audioDecoder, payload_.get() + frame * kAudioFrameBytes, pcm_.get());
+        // Before the target of a seek: decoded for the state it leaves.
+        if (frame < dropFrames_) continue;
         params_.soundOutput->Queue(pcm_.get());
         ++soundFrames_;
         if (params_.scope) params_.scope->AppendSample(static_cast<float>(pcm_[0]) * 3.0517578e-5f + 1.0f);
       }
+      dropFrames_ = 0;
       break;
     case RecordKind::Video:
       if (!params_.videoWindow) break;  // a sound-only message shows no pictures
+      if (skipPictures_ > 0) {
+        --skipPictures_;
+        break;
+      }
       DecodeVideoFrame(payload_.get(), record.bytesRead, picture_.get(), false);
       params_.videoWindow->Push(picture_.get(), DueOf(pictures_, params_.frameRate));
       ++pictures_;

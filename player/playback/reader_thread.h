@@ -19,6 +19,7 @@
 #include <thread>
 
 #include "auto_reset_event.h"
+#include "message_index.h"
 #include "reader_params.h"
 
 namespace kestrel {
@@ -31,8 +32,8 @@ class CReaderThread {
   CReaderThread(const CReaderThread&) = delete;
   CReaderThread& operator=(const CReaderThread&) = delete;
 
-  // Starts the thread on `params`; only while none runs. A message with
-  // pictures is first looked through for sound, on the thread.
+  // Starts the thread on `params`; only while none runs. The message is
+  // first indexed, on the thread, before its first record is read.
   void Start(const ReaderParams& params);
   // Ends the thread and waits for it. Harmless when none runs.
   void Finish();
@@ -45,6 +46,24 @@ class CReaderThread {
   // the first record).
   void SetTimeline(std::uint64_t pictures, std::uint64_t soundFrames);
 
+  // Any thread: the index of the message, once the reader has made it
+  // (the reader has told its sink); nullptr before.
+  const CMessageIndex* Index() const { return indexed_.load() ? &index_ : nullptr; }
+  // Once indexed: the played position at which the message ends, in audio
+  // frames (its sound, or its last picture's period where that lasts longer).
+  std::uint64_t EndOfTimeline() const;
+  // Only while Hold() is held, once indexed, and for `target` before the
+  // end: positions the reader so that what it queues from now on is the
+  // message from `target` audio frames on: the file at the audio record that
+  // holds it (or at the first picture due after it, should that come
+  // earlier in the file), records before the ones due passed over, and the
+  // frames of the first audio record before the target decoded (with the
+  // caller's fresh decoder state) but not queued. Decodes, here on the
+  // caller's thread, the last picture due at or before the target and
+  // returns it (valid until the hold ends) with its due position in
+  // `shownDue`; nullptr when no picture is due by then or none is shown.
+  const std::uint8_t* SeekTo(std::uint64_t target, std::uint64_t* shownDue);
+
   // Any thread: have the reader look again at once.
   void Wake() { wake_.Set(); }
 
@@ -56,7 +75,7 @@ class CReaderThread {
   // The played position, in audio frames, at which picture `picture` of a
   // message with `rate` pictures per second is due: the first frame at or
   // after picture / rate seconds.
-  static std::uint64_t DueOf(std::uint64_t picture, int rate);
+  static std::uint64_t DueOf(std::uint64_t picture, int rate) { return PictureDue(picture, rate); }
 
  private:
   void Run();
@@ -82,6 +101,13 @@ class CReaderThread {
   std::uint64_t soundFrames_ = 0;  // audio frames queued since the start of the message
   bool padding_ = false;           // at the end, silence until the last picture's time is up
   std::uint64_t tailEnd_ = 0;
+  // After a seek: records passed over unread until the ones due, and frames
+  // of the first audio record decoded but not queued.
+  std::uint64_t skipAudio_ = 0;
+  std::uint64_t skipPictures_ = 0;
+  std::size_t dropFrames_ = 0;
+  CMessageIndex index_;
+  std::atomic<bool> indexed_{false};
   std::atomic<bool> quit_{false};
   CAutoResetEvent wake_;
   std::mutex recordMutex_;

@@ -106,8 +106,19 @@ void CVideoWindow::ClearPicture() {
     std::lock_guard lock(pictureMutex_);
     std::memset(dib_.get(), 0, frameBytes_);
     screen_.fill(Qt::black);
+    hasPicture_ = false;
   }
   update();
+}
+
+void CVideoWindow::ShowNow(const std::uint8_t* picture, std::uint64_t due) { PutUp(picture, due); }
+
+bool CVideoWindow::CopyShownPicture(std::uint8_t* out, std::uint64_t* due) const {
+  std::lock_guard lock(pictureMutex_);
+  if (!hasPicture_) return false;
+  std::memcpy(out, dib_.get(), frameBytes_);
+  *due = shownDue_;
+  return true;
 }
 
 void CVideoWindow::PresentThread() {
@@ -116,18 +127,21 @@ void CVideoWindow::PresentThread() {
     changed_.wait(lock, [this] { return !running_ || HeadIsDue(); });
     if (!running_) return;
     const std::uint8_t* slot = slots_.get() + frameBytes_ * readIndex_;
+    const std::uint64_t due = dues_[readIndex_];
     readIndex_ = (readIndex_ + 1) % capacity_;
     --count_;
     lock.unlock();
-    PutUp(slot);
+    PutUp(slot, due);
     lock.lock();
   }
 }
 
-void CVideoWindow::PutUp(const std::uint8_t* slot) {
+void CVideoWindow::PutUp(const std::uint8_t* slot, std::uint64_t due) {
   {
     std::lock_guard lock(pictureMutex_);
     std::memcpy(dib_.get(), slot, frameBytes_);
+    hasPicture_ = true;
+    shownDue_ = due;
     // The bitmap's first row is the bottom line on the screen.
     const std::size_t rowBytes = static_cast<std::size_t>(width_) * 3;
     for (int y = 0; y < height_; ++y) {

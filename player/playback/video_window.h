@@ -53,6 +53,13 @@ class CVideoWindow : public QWidget {
   void Repaint();
   // The window shows black until the next picture.
   void ClearPicture();
+  // User-interface thread, with the presentation thread stopped: puts
+  // `picture` (due at `due`) up at once, as after a seek.
+  void ShowNow(const std::uint8_t* picture, std::uint64_t due);
+  // Any thread: copies the picture on screen (width x height x 3 bytes,
+  // bottom row first) into `out` with the position it was due at; false,
+  // and nothing copied, while the window shows no picture.
+  bool CopyShownPicture(std::uint8_t* out, std::uint64_t* due) const;
   bool IsRunning() const;
 
  protected:
@@ -60,7 +67,7 @@ class CVideoWindow : public QWidget {
 
  private:
   void PresentThread();
-  void PutUp(const std::uint8_t* slot);
+  void PutUp(const std::uint8_t* slot, std::uint64_t due);
   bool HeadIsDue() const;  // with the queue lock held
 
   IVideoWindowSink* sink_;
@@ -85,8 +92,10 @@ class CVideoWindow : public QWidget {
 
   // The bitmap exactly as decoded (bottom-up rows), and its upright copy for
   // the screen; both under the lock.
-  std::mutex pictureMutex_;
+  mutable std::mutex pictureMutex_;
   std::unique_ptr<std::uint8_t[]> dib_;
+  bool hasPicture_ = false;
+  std::uint64_t shownDue_ = 0;
   QImage screen_;
   CUiWake* repaintWake_ = nullptr;
 };

@@ -9,6 +9,7 @@ namespace {
 constexpr MenuItemTemplate kFileItems[] = {
     {"&Open...", ID_FILE_OPEN},
     {"&Close", ID_FILE_CLOSE},
+    {"&Save Frame As...", ID_FILE_SAVE_FRAME, "Ctrl+S"},
     {nullptr, 0},
     {"E&xit", ID_APP_EXIT},
 };

@@ -27,6 +27,7 @@ inline constexpr int IDOK = 1;
 // Commands of menu 130.
 inline constexpr int ID_FILE_OPEN = 57601;
 inline constexpr int ID_FILE_CLOSE = 57602;
+inline constexpr int ID_FILE_SAVE_FRAME = 57604;
 inline constexpr int ID_APP_EXIT = 32773;
 inline constexpr int ID_PLAY_PAUSE = 32774;
 inline constexpr int ID_PLAY_STOP = 32775;

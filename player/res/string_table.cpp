@@ -23,6 +23,7 @@ constexpr Entry kStrings[] = {
     {IDS_POSITION_FORMAT, "%02d mins, %02.1f secs "},
     {IDS_CANNOT_OPEN_FILE, "Cannot open file %s."},
     {IDS_COMPANY_NAME, "Orvane"},
+    {IDS_CANNOT_SAVE_FILE, "Cannot save file %s."},
 };
 
 }  // namespace

@@ -17,6 +17,7 @@ inline constexpr int IDS_CANNOT_OPEN_AUDIO = 9;
 inline constexpr int IDS_POSITION_FORMAT = 10;  // a printf format: minutes, then seconds
 inline constexpr int IDS_CANNOT_OPEN_FILE = 11;  // a printf format: the path
 inline constexpr int IDS_COMPANY_NAME = 12;
+inline constexpr int IDS_CANNOT_SAVE_FILE = 13;  // a printf format: the path
 
 // The entry's text, or nullptr for an id without one.
 const char* StringText(int id);

@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFrame>
@@ -9,27 +11,35 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QShortcut>
 #include <QUrl>
 
 #include "about_dlg.h"
 #include "accessible_roles.h"
 #include "dialog_template.h"
 #include "dialog_units.h"
+#include "frame_bitmap.h"
 #include "image_button.h"
 #include "key_filter.h"
 #include "menu_template.h"
 #include "message_box.h"
+#include "message_format.h"
 #include "message_path.h"
 #include "picture_resources.h"
 #include "platform/file_open_dialog.h"
+#include "platform/file_save_dialog.h"
 #include "playback_panel.h"
 #include "resource_ids.h"
 #include "string_table.h"
+#include "video_window.h"
 #include "window_messages.h"
 
 namespace kestrel {
 
 namespace {
+
+// Left and Right move this many 20 ms frames.
+constexpr std::uint64_t kSeekStep = 250;
 
 // The first local message file among dropped URLs.
 QString DroppedMessage(const QMimeData* data) {
@@ -76,6 +86,11 @@ CPlayerDlg::CPlayerDlg(const PlayerServices& services, QWidget* parent)
   panel_->show();
   panel_->update();
   panel_->SetDisplayMode(CPlaybackPanel::DisplayMode::None);
+  // Left, Right and Home seek wherever the focus is in the window, even on a
+  // button, which would otherwise take the arrows to move the focus.
+  for (const Qt::Key key : {Qt::Key_Left, Qt::Key_Right, Qt::Key_Home}) {
+    connect(new QShortcut(QKeySequence(key), this), &QShortcut::activated, this, [this, key] { SeekKey(key); });
+  }
   // The window starts with no button focused, so that Space plays and
   // pauses; Tab reaches the buttons.
   setFocus();
@@ -97,6 +112,11 @@ void CPlayerDlg::BuildMenu() {
         continue;
       }
       QAction* action = popup->addAction(QString::fromLatin1(item.text));
+      if (item.shortcut) {
+        action->setShortcut(QKeySequence(QString::fromLatin1(item.shortcut)));
+        // The window's own shortcut too, whether or not its menu is open.
+        addAction(action);
+      }
       const int command = item.command;
       connect(action, &QAction::triggered, this, [this, command] { OnCommand(command); });
       actions_[command] = action;
@@ -149,6 +169,9 @@ void CPlayerDlg::OnCommand(int command) {
     case ID_FILE_CLOSE:
       Close();
       break;
+    case ID_FILE_SAVE_FRAME:
+      SaveFrame();
+      break;
     case ID_APP_EXIT:
       close();
       break;
@@ -173,6 +196,7 @@ void CPlayerDlg::ShowPlayLook() {
 
 void CPlayerDlg::OpenFromPath(const QString& path) {
   open_ = panel_->Open(path);
+  messagePath_ = open_ ? path : QString();
   Stop();
   if (!open_) {
     playing_ = false;
@@ -207,6 +231,38 @@ void CPlayerDlg::Close() {
   open_ = false;
   panel_->Close();
   setWindowTitle(LoadString(IDS_APP_TITLE));
+}
+
+void CPlayerDlg::SaveFrame() {
+  if (!open_ || !services_.saveDialog) return;
+  // The picture as it is now: the message goes on playing under the dialog.
+  std::vector<std::uint8_t> picture(kPictureBytes);
+  std::uint64_t due = 0;
+  if (panel_->Mode() != CPlaybackPanel::DisplayMode::Video ||
+      !panel_->VideoWindow().CopyShownPicture(picture.data(), &due)) {
+    return;
+  }
+  FileSaveRequest request;
+  request.title = QStringLiteral("Save Frame As...");
+  request.filter = QStringLiteral("Windows Bitmap File (*.bmp)");
+  request.proposedPath = QFileInfo(messagePath_).dir().filePath(ProposedFrameName(messagePath_, due));
+  request.defaultSuffix = QStringLiteral("bmp");
+  const std::optional<QString> path = services_.saveDialog->Ask(this, request);
+  if (!path || WriteFrameBitmap(*path, picture.data())) return;
+  const QString text = LoadString(IDS_CANNOT_SAVE_FILE).replace(QStringLiteral("%s"), *path);
+  if (services_.messageBox) services_.messageBox->ShowStop(this, LoadString(IDS_APP_TITLE), text);
+}
+
+void CPlayerDlg::SeekKey(int key) {
+  if (!open_) return;
+  const std::uint64_t now = panel_->HeardBuffers();
+  if (key == Qt::Key_Home) {
+    panel_->Seek(0);
+  } else if (key == Qt::Key_Left) {
+    panel_->Seek(now > kSeekStep ? now - kSeekStep : 0);
+  } else {
+    panel_->Seek(now + kSeekStep);
+  }
 }
 
 void CPlayerDlg::PlayPause() {

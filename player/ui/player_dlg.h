@@ -66,6 +66,9 @@ class CPlayerDlg : public QDialog {
   void Close();
   void PlayPause();
   void Stop();
+  // Left, Right and Home: 5 s back or on, or the start.
+  void SeekKey(int key);
+  void SaveFrame();
   void Volume();
   void VolumeClosed();
   void About();
@@ -79,6 +82,7 @@ class CPlayerDlg : public QDialog {
   QFrame* displayArea_ = nullptr;
   CPlaybackPanel* panel_ = nullptr;
   std::map<int, QAction*> actions_;
+  QString messagePath_;
   bool open_ = false;
   bool playing_ = false;
   bool volumeShown_ = false;

@@ -8,6 +8,7 @@
 #include "local_instance_channel.h"
 #include "platform/freedesktop_file_types.h"
 #include "platform/qt_file_open_dialog.h"
+#include "platform/qt_file_save_dialog.h"
 #include "player_app.h"
 #include "playback_services.h"
 #include "default_volume_services.h"
@@ -41,6 +42,7 @@ int RunPlayer(int argc, char** argv) {
   CDefaultVolumeServices volume;
   CQtMessageBox messageBox;
   CQtFileOpenDialog openDialog;
+  CQtFileSaveDialog saveDialog;
   CLocalInstanceChannel channel;
   CFreedesktopFileTypes fileTypes;
 
@@ -54,6 +56,7 @@ int RunPlayer(int argc, char** argv) {
   };
   services.window.messageBox = &messageBox;
   services.window.openDialog = &openDialog;
+  services.window.saveDialog = &saveDialog;
   services.channel = &channel;
   services.fileTypes = &fileTypes;
 

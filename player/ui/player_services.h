@@ -6,12 +6,14 @@
 namespace kestrel {
 
 class IFileOpenDialog;
+class IFileSaveDialog;
 class IMessageBox;
 
 struct PlayerServices {
   PlaybackServices playback;  // for the playback panel
   IMessageBox* messageBox = nullptr;
   IFileOpenDialog* openDialog = nullptr;
+  IFileSaveDialog* saveDialog = nullptr;
 };
 
 }  // namespace kestrel

@@ -1,5 +1,8 @@
 #include "progress_bar.h"
 
+#include <algorithm>
+
+#include <QMouseEvent>
 #include <QPainter>
 
 namespace kestrel {
@@ -26,6 +29,37 @@ void CProgressBar::Advance() {
 void CProgressBar::Reset() {
   leading_ = trailing_ = 0;
   update();
+}
+
+void CProgressBar::SetPosition(std::int64_t leading) {
+  leading_ = std::clamp<std::int64_t>(leading, 0, std::max<std::int64_t>(total_, 0));
+  trailing_ = leading_ >= lag_ ? std::min(leading_ - lag_ + 1, total_) : 0;
+  update();
+}
+
+std::int64_t CProgressBar::PositionAt(int x) const {
+  const QRect client = contentsRect();
+  if (total_ <= 0 || client.width() <= 0) return 0;
+  const std::int64_t from = std::clamp(x - client.left(), 0, client.width());
+  // Whole steps: a pointer inside the strip never reaches the total.
+  return static_cast<std::int64_t>(static_cast<double>(from) * static_cast<double>(total_) / client.width());
+}
+
+void CProgressBar::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton || total_ <= 0) return QFrame::mousePressEvent(event);
+  dragging_ = true;
+  emit PointerMoved(PositionAt(event->position().toPoint().x()));
+}
+
+void CProgressBar::mouseMoveEvent(QMouseEvent* event) {
+  if (!dragging_) return QFrame::mouseMoveEvent(event);
+  emit PointerMoved(PositionAt(event->position().toPoint().x()));
+}
+
+void CProgressBar::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton || !dragging_) return QFrame::mouseReleaseEvent(event);
+  dragging_ = false;
+  emit PointerReleased(PositionAt(event->position().toPoint().x()));
 }
 
 void CProgressBar::paintEvent(QPaintEvent*) {

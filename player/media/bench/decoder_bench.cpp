@@ -1,13 +1,21 @@
 // Decoding speed of one video payload, on each reconstruction path, and of
 // one audio record (ten frames). The payloads are drawn by the code tables'
-// own frequencies, or are the demo message's pictures.
+// own frequencies, or are the demo message's pictures. And the index of a
+// ten-minute message, made when it is opened.
 #include <benchmark/benchmark.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+#include <filesystem>
 #include <vector>
 
 #include "audio_decoder.h"
 #include "message_file.h"
 #include "message_format.h"
+#include "message_index.h"
 #include "support/message_builder.h"
 #include "video_decoder.h"
 #include "video_kernels.h"
@@ -100,6 +108,39 @@ void BM_DecodeAudioRecord(benchmark::State& state) {
   DestroyAudioDecoder(decoder);
 }
 BENCHMARK(BM_DecodeAudioRecord)->Unit(benchmark::kMicrosecond);
+
+// Ten minutes at five pictures a second, as a recorder writes it: each
+// picture before the 200 ms of sound it goes with; the pictures are the
+// sizes the code tables' frequencies give.
+void BM_IndexTenMinuteMessage(benchmark::State& state) {
+  const Payloads payloads = RandomPayloads();
+  testing::MessageBuilder builder;
+  builder.FrameRate(5);
+  constexpr int kRecords = 10 * 60 * 5;
+  for (int i = 0; i < kRecords; ++i) builder.Video(payloads[i % payloads.size()]).SilentAudio(1);
+  const std::string path = (std::filesystem::temp_directory_path() / "kestrel-index-bench.qrv").string();
+  const std::vector<std::uint8_t> bytes = builder.Bytes();
+  std::FILE* out = std::fopen(path.c_str(), "wb");
+  if (!out || std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size()) {
+    if (out) std::fclose(out);
+    state.SkipWithError("the message could not be written");
+    return;
+  }
+  std::fclose(out);
+  const int fd = ::open(path.c_str(), O_RDONLY);
+  std::vector<std::uint8_t> scratch(64 * 1024);
+  const std::atomic<bool> quit{false};
+  CMessageIndex index;
+  for (auto _ : state) {
+    index.Build(fd, kMessageHeaderSize, scratch.data(), scratch.size(), quit);
+    benchmark::DoNotOptimize(index.Pictures());
+  }
+  ::close(fd);
+  std::filesystem::remove(path);
+  if (index.AudioRecords() != kRecords || index.Pictures() != kRecords) state.SkipWithError("records missed");
+  state.counters["file_MB"] = static_cast<double>(bytes.size()) / 1e6;
+}
+BENCHMARK(BM_IndexTenMinuteMessage)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace kestrel

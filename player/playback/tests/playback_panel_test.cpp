@@ -23,6 +23,7 @@
 #include "progress_bar.h"
 #include "pump.h"
 #include "recording_message_box.h"
+#include "scripted_panel_fixture.h"
 #include "scripted_wave_output.h"
 #include "silent_wave_output.h"
 #include "string_table.h"
@@ -61,26 +62,8 @@ std::string SoundMessage(const std::string& name, int records, std::uint8_t rate
 }
 
 // The panel in a bare window, on the command-driven sound device.
-class ScriptedPanelTest : public ::testing::Test {
+class ScriptedPanelTest : public testing::CScriptedPanelFixture {
  protected:
-  void SetUp() override {
-    services.soundOutput = &output;
-    services.silentOutput = &silent;
-    services.messageBox = &box;
-    panel = std::make_unique<CCountingPanel>(&host, services);
-  }
-  void TearDown() override { panel.reset(); }
-
-  // Waits until the reader has queued `n` buffers (or more).
-  bool QueuedAtLeast(int n) {
-    return PumpUntil([&] { return output.Pending() >= n; });
-  }
-  // Finishes `n` buffers and hands their notices to the panel.
-  void Hear(int n) {
-    ASSERT_TRUE(output.FinishNext(n));
-    panel->SoundOutput().DeliverNotices();
-  }
-
   // Waits until exactly `n` pictures have gone up, and a little longer to
   // see that no more follow.
   bool PresentedExactly(int n) {
@@ -88,13 +71,6 @@ class ScriptedPanelTest : public ::testing::Test {
     PumpFor(30ms);
     return panel->presented.load() == n;
   }
-
-  CScriptedWaveOutput output;
-  CSilentWaveOutput silent{50};
-  CRecordingMessageBox box;
-  PlaybackServices services;
-  CPanelHost host;
-  std::unique_ptr<CCountingPanel> panel;
 };
 
 TEST_F(ScriptedPanelTest, OpenShowsTheTotalAndPreparesWithoutPlaying) {

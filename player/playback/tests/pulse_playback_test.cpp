@@ -150,23 +150,44 @@ std::vector<std::int16_t> DecodedSound(const std::string& path) {
 // Plays the message through the panel on the server while recording the
 // sink's monitor; what was heard must be what was decoded, and the end must
 // come when the sound ends.
-void PlayAndCompare(const std::string& path, const std::vector<std::int16_t>& expected) {
-  ASSERT_GT(expected.size(), 3200u);
-  testing::CPrivateNullSink sink(testing::UniqueSinkName("kestrel_panel"));
-  ASSERT_TRUE(sink.Loaded()) << "no null sink could be loaded";
-  CPulseWaveOutput sound("kestrel test", 250 * 320, sink.Name());
+// A panel playing on a null sink of its own, whose monitor is recorded from
+// before the message is opened.
+struct PulsePanelRig {
+  explicit PulsePanelRig(const std::string& stem)
+      : sink(testing::UniqueSinkName(stem)), sound("kestrel test", 250 * 320, sink.Name()) {}
+
+  // Starts the recording and opens `path`; fails the test when the server
+  // cannot be used.
+  void Open(const std::string& path) {
+    ASSERT_TRUE(sink.Loaded()) << "no null sink could be loaded";
+    panel = std::make_unique<CPlaybackPanel>(&host, services);
+    ASSERT_TRUE(recording.Start(sink.Monitor())) << "the sink's monitor cannot be recorded";
+    ASSERT_TRUE(PumpUntil([&] { return recording.Count() >= 800; }, 10s)) << "the monitor records nothing";
+    ASSERT_TRUE(panel->Open(QString::fromStdString(path)));
+    EXPECT_TRUE(box.texts.isEmpty()) << "the sound device did not open";
+  }
+
+  testing::CPrivateNullSink sink;
+  CPulseWaveOutput sound;
   CSilentWaveOutput silent;
   testing::CRecordingMessageBox box;
   PlaybackServices services{&sound, &silent, &box, {}};
   testing::CPanelHost host;
-  auto panel = std::make_unique<CPlaybackPanel>(&host, services);
-
   testing::CMonitorRecorder recording;
-  ASSERT_TRUE(recording.Start(sink.Monitor()))
-      << "the sink's monitor cannot be recorded";
-  ASSERT_TRUE(PumpUntil([&] { return recording.Count() >= 800; }, 10s)) << "the monitor records nothing";
-  ASSERT_TRUE(panel->Open(QString::fromStdString(path)));
-  EXPECT_TRUE(box.texts.isEmpty()) << "the sound device did not open";
+  std::unique_ptr<CPlaybackPanel> panel;
+};
+
+// Plays the message through the panel on the server while recording the
+// sink's monitor; what was heard must be what was decoded, and the end must
+// come when the sound ends.
+void PlayAndCompare(const std::string& path, const std::vector<std::int16_t>& expected) {
+  ASSERT_GT(expected.size(), 3200u);
+  PulsePanelRig rig("kestrel_panel");
+  rig.Open(path);
+  if (::testing::Test::HasFatalFailure()) return;
+  auto& panel = rig.panel;
+  auto& host = rig.host;
+  auto& recording = rig.recording;
   panel->Play();
   ASSERT_TRUE(PumpUntil([&] { return host.ended > 0; }, 20s));
   const auto ended = Clock::now();
@@ -228,6 +249,82 @@ TEST(PanelThroughPulse, PlaysTheDemoMessageBitExactAndEndsWithTheSound) {
   REQUIRE_SOUND_SERVER();
   const std::string path = KESTREL_SAMPLES_DIR "/demo.qrv";
   PlayAndCompare(path, DecodedSound(path));
+}
+
+// Walks a recording: silence, then each segment in turn from its start as
+// far as it was played (the last one whole), with silence between them and
+// nothing else. A segment's first 320 samples may show as silence, or as the
+// end of the one before: the sink had mixed that much ahead and delivered it
+// to the monitor before the rewind that puts the new sound in its place
+// (the start-up rewind, above).
+void ExpectHeardInTurn(const std::vector<std::int16_t>& recorded,
+                       const std::vector<std::vector<std::int16_t>>& segments) {
+  constexpr std::size_t kHidden = 320;
+  constexpr std::size_t kWindow = 800;
+  std::size_t at = 0;
+  for (std::size_t s = 0; s < segments.size(); ++s) {
+    const std::vector<std::int16_t>& segment = segments[s];
+    ASSERT_GT(segment.size(), kHidden + kWindow);
+    std::size_t start = recorded.size();
+    for (std::size_t p = s > 0 && at > kHidden ? at - kHidden : at; p + kHidden + kWindow <= recorded.size(); ++p) {
+      if (std::memcmp(&recorded[p + kHidden], &segment[kHidden], kWindow * 2) == 0) {
+        start = p;
+        break;
+      }
+    }
+    ASSERT_LT(start, recorded.size()) << "segment " << s << " was not heard after sample " << at;
+    for (std::size_t i = at; i < start; ++i) {
+      ASSERT_EQ(recorded[i], 0) << "before segment " << s << ", sample " << i << " is sound of none of them";
+    }
+    for (std::size_t i = 0; i < kHidden; ++i) {
+      if (start + i < at) continue;  // the end of the segment before
+      ASSERT_TRUE(recorded[start + i] == segment[i] || recorded[start + i] == 0) << "segment " << s << ", " << i;
+    }
+    std::size_t heard = kHidden;
+    while (start + heard < recorded.size() && heard < segment.size() && recorded[start + heard] == segment[heard]) {
+      ++heard;
+    }
+    if (s + 1 == segments.size()) {
+      EXPECT_EQ(heard, segment.size()) << "the last segment is heard whole";
+    }
+    std::printf("[ monitor  ] segment %zu: %zu samples heard from sample %zu\n", s, heard, start);
+    at = start + heard;
+  }
+  for (std::size_t i = at; i < recorded.size(); ++i) ASSERT_EQ(recorded[i], 0) << "after the end, sample " << i;
+}
+
+TEST(PanelThroughPulse, SeeksHearTheMessageFromTheTargetAndNothingFromBefore) {
+  REQUIRE_SOUND_SERVER();
+  const auto records = testing::ToneRecords(20, 520.0, 9);  // four seconds
+  testing::MessageBuilder builder;
+  builder.FrameRate(5);
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    builder.Video(testing::Encode(testing::RandomFrame(static_cast<std::uint32_t>(i), testing::ValueSpread::AsFrequencies)));
+    builder.Audio(records[i]);
+  }
+  const std::string path = builder.WriteTo(testing::TempPath("tone.qrv"));
+  // What a fresh decoder makes of the message from frame 103 (in record 10).
+  const std::vector<std::int16_t> whole = testing::DecodeRecords(records);
+  const std::vector<std::int16_t> fromRecord = testing::DecodeRecords({records.begin() + 10, records.end()});
+  const std::vector<std::int16_t> fromTarget(fromRecord.begin() + 3 * kSamplesPerAudioFrame, fromRecord.end());
+
+  PulsePanelRig rig("kestrel_seek");
+  rig.Open(path);
+  if (HasFatalFailure()) return;
+  auto& panel = rig.panel;
+  panel->Play();
+  ASSERT_TRUE(PumpUntil([&] { return panel->HeardBuffers() >= 30; }, 10s));
+  panel->Seek(103);  // while playing, to the middle
+  ASSERT_TRUE(PumpUntil([&] { return panel->HeardBuffers() >= 133; }, 10s));
+  panel->Pause();
+  panel->Seek(0);  // while paused, to the start
+  panel->Play();
+  ASSERT_TRUE(PumpUntil([&] { return rig.host.ended > 0; }, 20s));
+  PumpFor(400ms);
+  rig.recording.Stop();
+  EXPECT_EQ(rig.host.ended, 1);
+  ExpectHeardInTurn(rig.recording.Samples(), {whole, fromTarget, whole});
+  panel.reset();
 }
 
 }  // namespace

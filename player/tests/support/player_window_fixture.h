@@ -8,6 +8,7 @@
 #include <QString>
 
 #include "fake_open_dialog.h"
+#include "fake_save_dialog.h"
 #include "player_dlg.h"
 #include "recording_message_box.h"
 #include "scripted_wave_output.h"
@@ -28,6 +29,7 @@ struct PlayerDevices {
     services.playback.messageBox = &box;
     services.messageBox = &box;
     services.openDialog = &openDialog;
+    services.saveDialog = &saveDialog;
     return services;
   }
 
@@ -35,6 +37,7 @@ struct PlayerDevices {
   CSilentWaveOutput silent{50};
   CRecordingMessageBox box;
   CFakeOpenDialog openDialog;
+  CFakeSaveDialog saveDialog;
 };
 
 class PlayerWindowTest : public ::testing::Test, public PlayerDevices {

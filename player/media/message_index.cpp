@@ -1,7 +1,8 @@
-#include "message_scan.h"
+#include "message_index.h"
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "message_format.h"
@@ -9,6 +10,8 @@
 namespace kestrel {
 
 namespace {
+
+constexpr std::uint64_t kFramesPerSecond = 1000 / kAudioFrameMilliseconds;
 
 // A window on the file that is refilled from wherever it is asked to start.
 class CScanWindow {
@@ -46,19 +49,37 @@ class CScanWindow {
 
 }  // namespace
 
-SoundScan ScanForSound(int fd, std::int64_t dataStart, std::uint8_t* scratch, std::size_t scratchBytes,
-                       const std::atomic<bool>& quit) {
-  SoundScan scan;
+std::uint64_t PictureDue(std::uint64_t picture, int rate) {
+  const auto perSecond = static_cast<std::uint64_t>(rate);
+  return (picture * kFramesPerSecond + perSecond - 1) / perSecond;
+}
+
+std::uint64_t LastPictureDueBy(std::uint64_t frame, int rate) {
+  return frame * static_cast<std::uint64_t>(rate) / kFramesPerSecond;
+}
+
+void CMessageIndex::Clear() {
+  audio_.clear();
+  pictures_.clear();
+  end_ = 0;
+}
+
+bool CMessageIndex::Build(int fd, std::int64_t dataStart, std::uint8_t* scratch, std::size_t scratchBytes,
+                          const std::atomic<bool>& quit) {
+  Clear();
   CScanWindow window(fd, scratch, scratchBytes);
   std::int64_t offset = dataStart;
   for (std::uint32_t records = 0;; ++records) {
     // Called off promptly, however long the file.
-    if ((records & 0x3FF) == 0 && quit.load()) return scan;
+    if ((records & 0x3FF) == 0 && quit.load()) return false;
     const std::uint8_t* type = window.At(offset, 1);
     if (!type) break;
     if (*type == kAudioRecordType) {
-      scan.hasSound = true;
-      break;
+      // Cut short, it is still read (its missing bytes as zeros), and the
+      // data ends after it.
+      audio_.push_back(offset);
+      offset += 1 + static_cast<std::int64_t>(kAudioRecordBytes);
+      continue;
     }
     if (*type != kVideoRecordType) {
       ++offset;  // passed over
@@ -67,14 +88,25 @@ SoundScan ScanForSound(int fd, std::int64_t dataStart, std::uint8_t* scratch, st
     const std::uint8_t* length = window.At(offset + 1, 2);
     // Even a record cut short in its length is shown (as an empty picture),
     // and the data ends there.
-    ++scan.pictures;
-    if (!length) break;
+    if (!length) {
+      pictures_.push_back(offset);
+      offset += 1;
+      break;
+    }
     const std::uint32_t bytes = length[0] | std::uint32_t{length[1]} << 8;
-    if (bytes > kPayloadBufferBytes) --scan.pictures;  // skipped unread
+    if (bytes <= kPayloadBufferBytes) pictures_.push_back(offset);  // a longer one is skipped unread
     offset += 3 + static_cast<std::int64_t>(bytes);
   }
-  scan.complete = true;
-  return scan;
+  end_ = offset;
+  return true;
+}
+
+std::size_t CMessageIndex::AudioRecordsBefore(std::int64_t offset) const {
+  return static_cast<std::size_t>(std::lower_bound(audio_.begin(), audio_.end(), offset) - audio_.begin());
+}
+
+std::size_t CMessageIndex::PicturesBefore(std::int64_t offset) const {
+  return static_cast<std::size_t>(std::lower_bound(pictures_.begin(), pictures_.end(), offset) - pictures_.begin());
 }
 
 }  // namespace kestrel
