@@ -16,8 +16,10 @@ namespace {
 // and the server fifty times a second for it, and a picture is at most one
 // period late on the sound it is timed from.
 constexpr pa_usec_t kTimingPeriodUsec = 40000;
-// End-to-end latency asked of the server.
-constexpr std::uint32_t kLatencyTargetMs = 100;
+// End-to-end latency asked of the server. The sink renders in pieces of
+// about half of it: 200 ms lets it wake ten times a second, not twenty, and
+// stays short enough for the start of the sound.
+constexpr std::uint32_t kLatencyTargetMs = 200;
 constexpr pa_usec_t kDeadlineUsec = static_cast<pa_usec_t>(kSoundServerDeadline.count()) * PA_USEC_PER_MSEC;
 
 class LoopLock {
