@@ -5,6 +5,8 @@
 #include <QImageReader>
 #include <QPixmap>
 
+#include <map>
+
 #include "resource_ids.h"
 
 // The pictures live in a static library: nothing would pull them in unless
@@ -46,8 +48,7 @@ QString PathOf(const char* name, bool large) {
   return QStringLiteral(":/player/%1%2.png").arg(QLatin1String(name), large ? QStringLiteral("@2x") : QString());
 }
 
-std::optional<IconResource> LoadScaled(const Picture* picture) {
-  if (!picture) return std::nullopt;
+std::optional<IconResource> LoadScaledOnce(const Picture* picture) {
   const QString small = PathOf(picture->name, false);
   const QSize size = QImageReader(small).size();
   if (!size.isValid()) return std::nullopt;
@@ -56,6 +57,20 @@ std::optional<IconResource> LoadScaled(const Picture* picture) {
   const QString large = PathOf(picture->name, true);
   if (QFile::exists(large)) resource.icon.addFile(large, size * 2);
   return resource;
+}
+
+// Each picture is loaded once and the same icon handed out after that. Qt
+// keeps the pixmaps an icon paints in its pixmap cache under the icon's own
+// key: a fresh icon at every change of a button's look (Play, Pause, Stop)
+// would leave a new set of entries each time, until the cache is full. The
+// icons stay to the end of the process: none is released after the
+// application object has gone.
+std::optional<IconResource> LoadScaled(const Picture* picture) {
+  if (!picture) return std::nullopt;
+  static auto* loaded = new std::map<const Picture*, std::optional<IconResource>>;
+  auto found = loaded->find(picture);
+  if (found == loaded->end()) found = loaded->emplace(picture, LoadScaledOnce(picture)).first;
+  return found->second;
 }
 
 }  // namespace

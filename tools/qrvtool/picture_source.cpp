@@ -17,6 +17,7 @@
 
 #include "message_format.h"
 #include "picture_files.h"
+#include "png_chunks.h"
 #include "qrvtool.h"
 #include "y4m_reader.h"
 
@@ -75,6 +76,12 @@ class FolderSource : public PictureSource {
     const std::string path = files_[next_++].string();
     QByteArray bytes;
     if (const int status = ReadWholeFile(path, bytes, why); status != kExitOk) return status;
+    if (const std::string chunk = PngChunkPastEnd(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                                  static_cast<std::size_t>(bytes.size()));
+        !chunk.empty()) {
+      if (why) *why = path + ": damaged PNG: its " + chunk + " chunk runs past the end of the file";
+      return kExitBadInput;
+    }
     QBuffer buffer(&bytes);
     QImageReader reader(&buffer);
     reader.setAutoTransform(true);

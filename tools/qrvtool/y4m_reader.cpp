@@ -10,6 +10,8 @@ namespace kestrel::tool {
 namespace {
 
 constexpr std::size_t kLongestLine = 4096;
+// What the first frame's planes start at before its bytes arrive.
+constexpr std::size_t kFirstReadBytes = std::size_t{1} << 20;
 
 // A whole positive decimal number of at most nine digits.
 bool PositiveNumber(const std::string& text, long long& value) {
@@ -121,12 +123,30 @@ Y4mReader::Frame Y4mReader::Next(std::vector<std::uint8_t>* rgb, std::string* wh
   }
   // Frame parameters, if any, follow the tag; none changes the picture.
   if (tag != "FRAME" && tag.rfind("FRAME ", 0) != 0) return damaged("no FRAME tag where one belongs");
-  // The planes are allocated once, when the first frame's data is there to read.
-  planes_.resize(frameBytes_);
-  if (source_.Read(planes_.data(), frameBytes_) != frameBytes_) return damaged("cut short");
+  if (!ReadPlanes()) return damaged("cut short");
   ++frames_;
   if (rgb) ToRgb(*rgb);
   return Frame::Read;
+}
+
+bool Y4mReader::ReadPlanes() {
+  if (planes_.size() == frameBytes_) return source_.Read(planes_.data(), frameBytes_) == frameBytes_;
+  // The first frame: the planes grow with the bytes that arrive, each step at
+  // most doubling them, so a header announcing large pictures over a short
+  // stream costs memory in proportion to the stream, not to the header.
+  std::size_t have = 0;
+  while (have < frameBytes_) {
+    const std::size_t step = std::min(frameBytes_ - have, std::max(have, kFirstReadBytes));
+    planes_.resize(have + step);
+    const std::size_t got = source_.Read(planes_.data() + have, step);
+    have += got;
+    if (got != step) {
+      planes_.clear();
+      planes_.shrink_to_fit();
+      return false;
+    }
+  }
+  return true;
 }
 
 void Y4mReader::ToRgb(std::vector<std::uint8_t>& rgb) const {

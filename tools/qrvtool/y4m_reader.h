@@ -1,6 +1,6 @@
 // Reading a YUV4MPEG2 stream front to back (8-bit 4:2:0, 4:2:2, 4:4:4 and
 // mono) as R, G, B pictures, from any byte source: a file, a pipe, memory.
-// Nothing large is allocated before a frame's data is there to read, and
+// Memory grows only with the bytes read, whatever the header announces, and
 // what a message cannot use is refused with one line: pictures larger than
 // 8192 x 8192, frame rates outside one a minute to 1000 a second, samples of
 // more than 8 bits.
@@ -36,6 +36,8 @@ class Y4mReader {
  private:
   // One line up to '\n' (not kept), at most `limit` bytes; false if longer or cut short.
   bool ReadLine(std::string& line, std::size_t limit, bool& nothing);
+  // A whole frame's planes into planes_; false if the stream ends first.
+  bool ReadPlanes();
   void ToRgb(std::vector<std::uint8_t>& rgb) const;
 
   ByteSource& source_;

@@ -275,5 +275,21 @@ TEST(PictureResourcesTest, TransportIconsAreBlueWithLightAndDarkEdgesAtBothScale
   EXPECT_FALSE(LoadIconResource(IDC_HAND_CURSOR)) << "a cursor is not an icon";
 }
 
+// Qt's pixmap cache keeps what an icon paints under that icon's key: a button
+// that took a fresh icon at every Play, Pause and Stop filled the cache with
+// copies, and the player's memory grew with every message opened.
+TEST(PictureResourcesTest, AnIconLoadedAgainIsTheSameIconAndPaintsTheSamePixmap) {
+  for (int id : {IDI_PLAY, IDI_PAUSE, IDI_STOP, IDI_VOLUME}) {
+    const std::optional<IconResource> first = LoadIconResource(id);
+    const std::optional<IconResource> again = LoadIconResource(id);
+    ASSERT_TRUE(first && again) << id;
+    EXPECT_EQ(first->icon.cacheKey(), again->icon.cacheKey()) << id;
+    EXPECT_EQ(first->icon.pixmap(QSize(32, 32)).cacheKey(), again->icon.pixmap(QSize(32, 32)).cacheKey()) << id;
+  }
+  const std::optional<IconResource> play = LoadIconResource(IDI_PLAY);
+  const std::optional<IconResource> pause = LoadIconResource(IDI_PAUSE);
+  EXPECT_NE(play->icon.cacheKey(), pause->icon.cacheKey()) << "each picture has an icon of its own";
+}
+
 }  // namespace
 }  // namespace kestrel

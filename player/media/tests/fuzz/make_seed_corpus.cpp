@@ -1,10 +1,11 @@
 // Writes the committed seed corpus of the fuzz targets:
-//   make_seed_corpus DIR   ->  DIR/message/* and DIR/payload/*
+//   make_seed_corpus DIR   ->  DIR/message/*, DIR/payload/* and DIR/audio/*
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "message_format.h"
 #include "support/message_builder.h"
 
 using namespace kestrel;
@@ -31,6 +32,7 @@ int main(int argc, char** argv) {
   const std::filesystem::path dir = argv[1];
   std::filesystem::create_directories(dir / "message");
   std::filesystem::create_directories(dir / "payload");
+  std::filesystem::create_directories(dir / "audio");
 
   auto grey = EmptyFrame();
   grey.values[0] = 100;
@@ -48,5 +50,12 @@ int main(int argc, char** argv) {
   Write(dir / "payload" / "busy", WithControl(3, busy));
   Write(dir / "payload" / "busy-double", WithControl(7, busy));
   Write(dir / "payload" / "uniform", WithControl(0, Encode(RandomFrame(2, ValueSpread::Uniform))));
+
+  // One audio record each (ten frames): speech-like, loud enough to saturate,
+  // noise alone, and silence.
+  Write(dir / "audio" / "tone", EncodeToneRecords(1, 440.0, 1, 9000, 401)[0]);
+  Write(dir / "audio" / "loud", EncodeToneRecords(1, 1800.0, 2, 32000, 1501)[0]);
+  Write(dir / "audio" / "noise", EncodeToneRecords(1, 0.0, 3, 0, 30001)[0]);
+  Write(dir / "audio" / "silence", std::vector<std::uint8_t>(kAudioRecordBytes, 0));
   return 0;
 }
