@@ -10,10 +10,16 @@ namespace kestrel {
 
 namespace {
 
-// How often the played position is read from the server: one buffer's time.
-constexpr pa_usec_t kTimingPeriodUsec = 20000;
-// End-to-end latency asked of the server.
-constexpr std::uint32_t kLatencyTargetMs = 100;
+// How often the played position is read from the server while the stream
+// plays: every second buffer. Each reading reports every buffer it finds
+// finished, one notice each; asking every buffer would wake this process
+// and the server fifty times a second for it, and a picture is at most one
+// period late on the sound it is timed from.
+constexpr pa_usec_t kTimingPeriodUsec = 40000;
+// End-to-end latency asked of the server. The sink renders in pieces of
+// about half of it: 200 ms lets it wake ten times a second, not twenty, and
+// stays short enough for the start of the sound.
+constexpr std::uint32_t kLatencyTargetMs = 200;
 constexpr pa_usec_t kDeadlineUsec = static_cast<pa_usec_t>(kSoundServerDeadline.count()) * PA_USEC_PER_MSEC;
 
 class LoopLock {
@@ -222,8 +228,11 @@ void CPulseWaveOutput::Write(const std::uint8_t* data, std::size_t bytes, std::u
   // A lost output keeps what it is given: never heard, never reported; the
   // owner plays it elsewhere.
   if (failed_) return;
+  // One message to the server however many buffers; each is accounted on
+  // its own.
   if (pa_stream_write(stream_, data, bytes, nullptr, 0, PA_SEEK_RELATIVE) == 0) {
-    accounting_.Add(bytes, tag);
+    const std::size_t buffers = BuffersIn(format_, bytes);
+    for (std::size_t i = 0; i < buffers; ++i) accounting_.Add(BufferBytesAt(format_, bytes, i), tag);
   } else {
     Fail();
   }

@@ -15,15 +15,16 @@ namespace kestrel {
 
 namespace {
 constexpr int kPictureQueueCapacity = 20;
-// A safety net only: every change that gives the reader work also wakes it.
+// A safety net while playing only: every change that gives the reader work
+// also wakes it. Paused or stopped, it sleeps until woken, using nothing.
 constexpr std::chrono::milliseconds kIdleWait{50};
 constexpr std::size_t kScanBufferBytes = 64 * 1024;
 }  // namespace
 
 CReaderThread::CReaderThread()
     : payload_(new std::uint8_t[kPayloadBufferBytes]()),
-      pcm_(new std::int16_t[kSamplesPerAudioFrame]()),
-      silence_(new std::int16_t[kSamplesPerAudioFrame]()),
+      pcm_(new std::int16_t[kSamplesPerAudioFrame * kAudioFramesPerRecord]()),
+      silence_(new std::int16_t[kSamplesPerAudioFrame * kAudioFramesPerRecord]()),
       picture_(new std::uint8_t[kPictureBytes]()),
       scanBuffer_(new std::uint8_t[kScanBufferBytes]) {}
 
@@ -116,7 +117,14 @@ void CReaderThread::Run() {
       std::lock_guard lock(recordMutex_);
       if (!quit_) worked = Step();
     }
-    if (!worked) wake_.WaitFor(kIdleWait);
+    if (worked) continue;
+    // Play sets the flag before it wakes the reader: a wake between the
+    // look and the wait is kept by the event.
+    if (params_.playing->load()) {
+      wake_.WaitFor(kIdleWait);
+    } else {
+      wake_.Wait();
+    }
   }
 }
 
@@ -154,13 +162,18 @@ void CReaderThread::ReadOneRecord() {
         --skipAudio_;
         break;
       }
+      // The record's sound goes to the output in one piece; before the
+      // target of a seek, frames are decoded only for the state they leave.
       for (std::size_t frame = 0; frame < kAudioFramesPerRecord; ++frame) {
-        DecodeAudioFrame(params_.audioDecoder, payload_.get() + frame * kAudioFrameBytes, pcm_.get());
-        // Before the target of a seek: decoded for the state it leaves.
-        if (frame < dropFrames_) continue;
-        params_.soundOutput->Queue(pcm_.get());
-        ++soundFrames_;
-        if (params_.scope) params_.scope->AppendSample(static_cast<float>(pcm_[0]) * 3.0517578e-5f + 1.0f);
+        std::int16_t* block = pcm_.get() + frame * kSamplesPerAudioFrame;
+        DecodeAudioFrame(params_.audioDecoder, payload_.get() + frame * kAudioFrameBytes, block);
+        if (frame >= dropFrames_ && params_.scope)
+          params_.scope->AppendSample(static_cast<float>(block[0]) * 3.0517578e-5f + 1.0f);
+      }
+      if (dropFrames_ < kAudioFramesPerRecord) {
+        params_.soundOutput->QueueBlocks(pcm_.get() + dropFrames_ * kSamplesPerAudioFrame,
+                                         static_cast<int>(kAudioFramesPerRecord - dropFrames_));
+        soundFrames_ += kAudioFramesPerRecord - dropFrames_;
       }
       dropFrames_ = 0;
       break;
@@ -186,7 +199,11 @@ void CReaderThread::ReadOneRecord() {
 }
 
 void CReaderThread::QueueSilenceUntil(std::uint64_t frame) {
-  for (; soundFrames_ < frame; ++soundFrames_) params_.soundOutput->Queue(silence_.get());
+  while (soundFrames_ < frame) {
+    const auto blocks = static_cast<int>(std::min<std::uint64_t>(frame - soundFrames_, kAudioFramesPerRecord));
+    params_.soundOutput->QueueBlocks(silence_.get(), blocks);
+    soundFrames_ += static_cast<std::uint64_t>(blocks);
+  }
 }
 
 void CReaderThread::ReachEndOfData() {

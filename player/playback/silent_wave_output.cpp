@@ -22,15 +22,19 @@ bool CSilentWaveOutput::Open(const WaveFormat& format, IWaveOutputListener* list
 void CSilentWaveOutput::Write(const std::uint8_t*, std::size_t bytes, std::uint32_t tag) {
   std::lock_guard lock(mutex_);
   if (!thread_.joinable()) return;
-  if (count_ == kCapacity) {
-    if (listener_) listener_->OnBufferFinished(tag);
-    return;
-  }
   const long long bytesPerSecond =
       static_cast<long long>(format_.sampleRate) * format_.bytesPerSample * format_.channels;
-  const auto duration = std::chrono::nanoseconds(static_cast<long long>(bytes) * 1'000'000'000LL / bytesPerSecond / speedUp_);
-  pending_[(head_ + count_) % kCapacity] = Pending{duration, tag};
-  ++count_;
+  const std::size_t buffers = BuffersIn(format_, bytes);
+  for (std::size_t i = 0; i < buffers; ++i) {
+    if (count_ == kCapacity) {
+      if (listener_) listener_->OnBufferFinished(tag);
+      continue;
+    }
+    const auto piece = static_cast<long long>(BufferBytesAt(format_, bytes, i));
+    const auto duration = std::chrono::nanoseconds(piece * 1'000'000'000LL / bytesPerSecond / speedUp_);
+    pending_[(head_ + count_) % kCapacity] = Pending{duration, tag};
+    ++count_;
+  }
   changed_.notify_one();
 }
 

@@ -1,5 +1,6 @@
 #include "wave_device.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include <QCoreApplication>
@@ -46,6 +47,7 @@ WaveFormat CWaveDevice::Format() const {
   format.channels = 1;
   format.sampleRate = sampleRate_;
   format.bytesPerSample = bytesPerSample_;
+  format.bufferBytes = bufferBytes_;
   return format;
 }
 
@@ -90,15 +92,26 @@ void CWaveDevice::Close() {
   lost_ = false;
 }
 
-void CWaveDevice::Queue(const std::int16_t* block) {
+void CWaveDevice::Queue(const std::int16_t* block) { QueueBlocks(block, 1); }
+
+void CWaveDevice::QueueBlocks(const std::int16_t* blocks, int blockCount) {
   std::lock_guard lock(mutex_);
   if (!open_ || held_) return;
-  if (count_ >= kMaxQueued) return;
-  ++count_;
-  std::uint8_t* buffer = buffers_.get() + static_cast<std::size_t>(writeIndex_) * bufferBytes_;
-  std::memcpy(buffer, block, static_cast<std::size_t>(bufferBytes_));
-  device_->Write(buffer, static_cast<std::size_t>(bufferBytes_), epoch_);
-  writeIndex_ = (writeIndex_ + 1) % kRingSize;
+  int left = std::min(blockCount, kMaxQueued - count_.load());
+  const auto* from = reinterpret_cast<const std::uint8_t*>(blocks);
+  // The blocks that lie one after the other in the ring go to the output in
+  // one write: up to two, where the ring wraps.
+  while (left > 0) {
+    const int run = std::min(left, kRingSize - writeIndex_);
+    const std::size_t bytes = static_cast<std::size_t>(run) * bufferBytes_;
+    std::uint8_t* buffer = buffers_.get() + static_cast<std::size_t>(writeIndex_) * bufferBytes_;
+    std::memcpy(buffer, from, bytes);
+    count_ += run;
+    device_->Write(buffer, bytes, epoch_);
+    writeIndex_ = (writeIndex_ + run) % kRingSize;
+    from += bytes;
+    left -= run;
+  }
   RestartIfDue();
 }
 
@@ -236,15 +249,23 @@ void CWaveDevice::Resume() {
 }
 
 void CWaveDevice::WriteRingAgain() {
+  // In at most two writes, where the ring wraps; the output restarts once
+  // more than the start threshold have been written again before the last
+  // buffer (the pre-roll, with the buffer that passes it).
+  int left = (writeIndex_ - doneIndex_ + kRingSize) % kRingSize;
+  int from = doneIndex_;
   int rewritten = 0;
-  for (int i = doneIndex_; i != writeIndex_; i = (i + 1) % kRingSize) {
-    std::uint8_t* buffer = buffers_.get() + static_cast<std::size_t>(i) * bufferBytes_;
-    device_->Write(buffer, static_cast<std::size_t>(bufferBytes_), epoch_);
-    if (rewritten > startThreshold_ && !running_) {
-      running_ = true;
-      device_->Restart();
-    }
-    ++rewritten;
+  while (left > 0) {
+    const int run = std::min(left, kRingSize - from);
+    std::uint8_t* buffer = buffers_.get() + static_cast<std::size_t>(from) * bufferBytes_;
+    device_->Write(buffer, static_cast<std::size_t>(run) * bufferBytes_, epoch_);
+    rewritten += run;
+    left -= run;
+    from = (from + run) % kRingSize;
+  }
+  if (rewritten > startThreshold_ + 1 && !running_) {
+    running_ = true;
+    device_->Restart();
   }
 }
 

@@ -46,6 +46,10 @@ class CWaveDevice : public QWidget, private IWaveOutputListener {
   // Reader thread. Copies one block (samples per buffer samples) into the
   // ring and writes it; dropped while closed or held, or when 249 are queued.
   void Queue(const std::int16_t* block);
+  // Reader thread: `blockCount` blocks laid end to end, queued as Queue
+  // would one by one (those beyond 249 queued dropped), and written to the
+  // output in as few writes as the ring allows.
+  void QueueBlocks(const std::int16_t* blocks, int blockCount);
   // Reader thread: no more blocks follow until Clear. From now on the pre-roll
   // no longer holds the output back, so the last blocks are heard.
   void EndOfInput();

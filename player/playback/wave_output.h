@@ -11,7 +11,21 @@ struct WaveFormat {
   int channels = 1;
   int sampleRate = 8000;
   int bytesPerSample = 2;  // signed 16-bit little-endian
+  int bufferBytes = 320;   // one buffer: what one notice stands for
 };
+
+// The buffers in a write of `bytes`: whole buffers of the format's size, the
+// last taking any rest; never fewer than one.
+inline std::size_t BuffersIn(const WaveFormat& format, std::size_t bytes) {
+  const std::size_t whole = format.bufferBytes > 0 ? bytes / static_cast<std::size_t>(format.bufferBytes) : 0;
+  return whole == 0 ? 1 : whole;
+}
+// How many bytes buffer `i` of such a write holds.
+inline std::size_t BufferBytesAt(const WaveFormat& format, std::size_t bytes, std::size_t i) {
+  const std::size_t count = BuffersIn(format, bytes);
+  return i + 1 < count ? static_cast<std::size_t>(format.bufferBytes)
+                       : bytes - (count - 1) * static_cast<std::size_t>(format.bufferBytes);
+}
 
 // Receives the completion notices. Called from any thread (the backend's own
 // thread, or the caller of Reset); an implementation only records the notice
@@ -39,9 +53,12 @@ class IWaveOutput {
   // stays closed. `listener` receives the notices until Close returns.
   virtual bool Open(const WaveFormat& format, IWaveOutputListener* listener) = 0;
 
-  // Appends one buffer to the stream. `data` stays valid and unchanged until
-  // the buffer's notice; `tag` comes back with it. Never blocks for long and
-  // never allocates on the caller's side. Only while open.
+  // Appends buffers to the stream: `bytes` holds one or more whole buffers
+  // of the format's size, laid end to end, and each is reported on its own.
+  // Writing several at once spares the device a wake-up per buffer. `data`
+  // stays valid and unchanged until the last of them is reported; `tag`
+  // comes back with each. Never blocks for long and never allocates on the
+  // caller's side. Only while open.
   virtual void Write(const std::uint8_t* data, std::size_t bytes, std::uint32_t tag) = 0;
 
   // None of the operations below waits for the device for longer than a

@@ -298,7 +298,7 @@ bool CPulseMixerService::Open(unsigned index, QObject* owner, MixerHandle* handl
   reportedMasterVolume_ = sink.volume;
   reportedMasterMute_ = sink.mute;
   AdoptStreams();
-  peak_.Start(context_, sink.monitor);
+  peak_.Start(context_, pa_threaded_mainloop_get_api(loop_), sink.monitor);
   owner_ = owner;
   handle_ = nextHandle_++;
   *handle = handle_;
@@ -509,7 +509,8 @@ void CPulseMixerService::RequestStreamReports() {
 
 void CPulseMixerService::ReportSink(const SinkState& state) {
   if (!owner_) return;
-  if (!state.monitor.empty() && state.monitor != peak_.Source()) peak_.Start(context_, state.monitor);
+  if (!state.monitor.empty() && state.monitor != peak_.Source())
+    peak_.Start(context_, pa_threaded_mainloop_get_api(loop_), state.monitor);
   if (!sinkKnown_) {
     sinkKnown_ = true;
     reportedMasterVolume_ = state.volume;

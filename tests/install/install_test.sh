@@ -252,9 +252,10 @@ completions() {
     printf '%s\n' "${COMPREPLY[@]}" | sort | paste -sd' '
   )
 }
-[[ "$(completions 'qrvtool ')" == "--help --version decode encode export info thumbnail" ]] ||
+[[ "$(completions 'qrvtool ')" == "--help --version -h decode encode export help info thumbnail" ]] ||
   fail "qrvtool's commands complete as: $(completions 'qrvtool ')"
-[[ "$(completions 'qrvtool decode a.qrv --')" == "--bgr --help --md5 --pcm --png --wav --y4m" ]] ||
+decode_options="--bgr --help --md5 --no-clobber --pcm --png --quiet --threads --verify --version --wav --y4m"
+[[ "$(completions 'qrvtool decode a.qrv --')" == "$decode_options" ]] ||
   fail "decode's options complete as: $(completions 'qrvtool decode a.qrv --')"
 [[ "$(completions 'qrvtool info ')" == "a.qrv greeting from mum.qrv" ]] ||
   fail "info's message completes as: $(completions 'qrvtool info ')"

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "ordered_work.h"
 #include "qrvtool.h"
 
 namespace kestrel::tool {
@@ -168,6 +169,22 @@ bool ParseWholeNumber(const std::string& text, long min, long max, long& value) 
   if (errno == ERANGE || parsed < min || parsed > max) return false;
   value = parsed;
   return true;
+}
+
+OptionSpec ThreadsOption(const char* work) { return {"threads", 0, "N", work}; }
+
+std::optional<int> ThreadsValue(const CommandSpec& spec, const ParsedArgs& parsed, std::ostream& err,
+                                unsigned& threads) {
+  const auto text = parsed.Value("threads");
+  if (!text) {
+    threads = AvailableCores();
+    return std::nullopt;
+  }
+  long value = 0;
+  if (!ParseWholeNumber(*text, 1, kMostThreads, value))
+    return UsageError(spec, err, "--threads takes 1 to " + std::to_string(kMostThreads) + ", not '" + *text + "'");
+  threads = static_cast<unsigned>(value);
+  return std::nullopt;
 }
 
 std::string VersionLine() { return std::string("qrvtool ") + KESTREL_VERSION; }

@@ -54,6 +54,14 @@ int UsageError(const CommandSpec& spec, std::ostream& err, const std::string& wh
 // A whole decimal number within min .. max: "12abc", "", "+3" and " 3" are not.
 bool ParseWholeNumber(const std::string& text, long min, long max, long& value);
 
+// The --threads option of the commands that work on pictures.
+OptionSpec ThreadsOption(const char* work);
+// Its value: the number given, or the cores this process may use. A usage
+// error (its status, 2) when the value is not 1 to kMostThreads.
+inline constexpr long kMostThreads = 256;
+std::optional<int> ThreadsValue(const CommandSpec& spec, const ParsedArgs& parsed, std::ostream& err,
+                                unsigned& threads);
+
 // "qrvtool 1.0.0", the project's version.
 std::string VersionLine();
 

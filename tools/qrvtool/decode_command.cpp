@@ -22,7 +22,9 @@ const CommandSpec kDecode = {
      {"md5", 0, nullptr, "print 'pcm md5 HEX' and 'bgr md5 HEX' of the raw sound and pictures"},
      {"verify", 0, "DIGESTS",
       "compare with DIGESTS ('PCM:BGR' in hex, or a file holding the --md5 lines); exit status 3 and a line for "
-      "each that differs"}},
+      "each that differs"},
+     ThreadsOption("decode pictures on N threads, one decoder each (default: one per core); the output is the same "
+                   "with any number")},
     1,
     1,
     true,
@@ -49,7 +51,7 @@ int DecodeMessage(MessageInput& message, const DecodeRequest& request, Reporter&
   callbacks.onProgress = [&](double fraction) { report.Progress(fraction); };
   // A failed output ends the work: nothing of it will be kept.
   callbacks.done = [&] { return outputs.Failed(); };
-  if (ScanMessage(message, callbacks).decoderFailed) return report.Fail(kExitIoError, "out of memory for the decoders");
+  if (ScanMessage(message, callbacks, request.threads).decoderFailed) return report.Fail(kExitIoError, "out of memory for the decoders");
   if (const int status = outputs.Commit(message.identity, &why); status != kExitOk) return report.Fail(status, why);
   report.CompleteProgress();
 
@@ -75,6 +77,7 @@ int RunDecode(const std::vector<std::string>& args, std::ostream& out, std::ostr
   request.y4m = parsed.Value("y4m");
   request.md5 = parsed.Flag("md5");
   request.noClobber = parsed.noClobber;
+  if (auto status = ThreadsValue(kDecode, parsed, err, request.threads)) return *status;
   if (request.png == "-") return UsageError(kDecode, err, "--png writes a folder of pictures; it cannot be '-'");
   const bool toStandardOutput = request.pcm == "-" || request.bgr == "-" || request.wav == "-" || request.y4m == "-";
   if (request.md5 && toStandardOutput)

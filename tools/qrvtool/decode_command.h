@@ -1,5 +1,5 @@
 // `qrvtool decode FILE [--pcm OUT] [--bgr OUT] [--wav OUT] [--png DIR]
-// [--y4m OUT] [--md5] [--verify DIGESTS]`: the sound and every picture, in
+// [--y4m OUT] [--md5] [--verify DIGESTS] [--threads N]`: the sound and every picture, in
 // file order, as the player decodes them.
 #pragma once
 
@@ -22,6 +22,7 @@ struct DecodeRequest {
   bool md5 = false;
   std::optional<DecodedDigests> verify;
   bool noClobber = false;
+  unsigned threads = 1;  // picture decoders, one per thread
 };
 
 // Decodes an opened message into what `request` asks for, all outputs or

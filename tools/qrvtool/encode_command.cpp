@@ -5,6 +5,7 @@
 #include "audio_input.h"
 #include "command_line.h"
 #include "message_writer.h"
+#include "ordered_work.h"
 #include "picture_source.h"
 #include "reporter.h"
 #include "video_encoder.h"
@@ -25,13 +26,23 @@ const CommandSpec kEncode = {
     {{"audio", 0, "IN", "the sound (1000 to 768000 samples a second)"},
      {"video", 0, "IN", "a folder of pictures or a Y4M stream (8-bit, up to 8192 x 8192)"},
      {"fps", 0, "N", "pictures per second, 1 to 5 (default 5)"},
-     {"output", 'o', "OUT", "the message file to write (not '-': its header is written last)"}},
+     {"output", 'o', "OUT", "the message file to write (not '-': its header is written last)"},
+     ThreadsOption("encode pictures on N threads, one encoder each (default: one per core); the message is the "
+                   "same with any number")},
     0,
     0,
     true,
     nullptr};
 
 constexpr long kRecordMilliseconds = 200;
+
+// One picture on its way through an encoder.
+struct PictureJob {
+  std::vector<std::uint8_t> picture;
+  std::vector<std::uint8_t> payload;
+};
+
+void EncodePicture(CVideoEncoder& encoder, PictureJob& job) { job.payload = encoder.Encode(job.picture.data()); }
 
 }  // namespace
 
@@ -48,6 +59,8 @@ int RunEncode(const std::vector<std::string>& args, std::ostream& out, std::ostr
   long fps = 5;
   if (auto text = parsed.Value("fps"); text && !ParseWholeNumber(*text, 1, 5, fps))
     return UsageError(kEncode, err, "--fps takes 1 to 5, not '" + *text + "'");
+  unsigned threads = 1;
+  if (auto status = ThreadsValue(kEncode, parsed, err, threads)) return *status;
 
   Reporter report(out, err, StderrIsTerminal() && !parsed.quiet);
   std::string why;
@@ -71,12 +84,28 @@ int RunEncode(const std::vector<std::string>& args, std::ostream& out, std::ostr
   std::size_t got = 0;
   if (!audio.Read(sound.data(), sound.size(), got, &why)) return report.Fail(kExitBadInput, why);
   if (got == 0) return report.Fail(kExitBadInput, *audioPath, "no sound in the file");
-  std::vector<std::uint8_t> picture;
-  bool picturesEnded = !pictures;
+  // The pictures are read ahead of the writing and encoded meanwhile, one
+  // encoder per thread, two pictures in hand per encoder.
+  std::vector<std::unique_ptr<CVideoEncoder>> encoders;
+  std::vector<CVideoEncoder*> workers;
+  for (unsigned i = 0; pictures && i < threads; ++i) {
+    encoders.push_back(std::make_unique<CVideoEncoder>());
+    workers.push_back(encoders.back().get());
+  }
+  OrderedWork<CVideoEncoder, PictureJob> encoding(workers, EncodePicture, 2 * workers.size());
+  bool sourceEnded = !pictures;
+  // Fills every free slot from the source; the status of the reading.
+  auto readAhead = [&]() -> int {
+    while (!sourceEnded && !encoding.Full()) {
+      PictureJob& job = encoding.Next();
+      if (const int status = pictures->Next(job.picture, sourceEnded, &why); status != kExitOk) return status;
+      if (!sourceEnded) encoding.Submit();
+    }
+    return kExitOk;
+  };
   if (pictures) {
-    if (const int status = pictures->Next(picture, picturesEnded, &why); status != kExitOk)
-      return report.Fail(status, why);
-    if (picturesEnded) return report.Fail(kExitBadInput, *parsed.Value("video"), "no frames");
+    if (const int status = readAhead(); status != kExitOk) return report.Fail(status, why);
+    if (encoding.Empty()) return report.Fail(kExitBadInput, *parsed.Value("video"), "no frames");
   }
 
   MessageFileWriter writer;
@@ -84,7 +113,6 @@ int RunEncode(const std::vector<std::string>& args, std::ostream& out, std::ostr
     return report.Fail(kExitIoError, why);
   AudioRecordEncoder encoder;
   if (!encoder.Ok()) return report.Fail(kExitIoError, "out of memory for the sound encoder");
-  CVideoEncoder video;
   report.StartProgress("encoding");
   // Record j covers 200 j .. 200 j + 200 ms. Picture k is due at 1000 k / fps
   // ms and goes before the first record that starts at or after that time.
@@ -93,12 +121,15 @@ int RunEncode(const std::vector<std::string>& args, std::ostream& out, std::ostr
   long long nextPicture = 0;
   bool soundEnded = got < sound.size();
   for (std::size_t j = 0;; ++j) {
-    while (!picturesEnded && nextPicture * 1000 <= static_cast<long long>(j) * kRecordMilliseconds * fps) {
-      if (!writer.WriteVideo(video.Encode(picture.data()))) break;
+    while (!encoding.Empty() && nextPicture * 1000 <= static_cast<long long>(j) * kRecordMilliseconds * fps) {
+      const bool written = writer.WriteVideo(encoding.Oldest().payload);
+      encoding.Release();
+      if (!written) break;
       ++nextPicture;
-      if (const int status = pictures->Next(picture, picturesEnded, &why); status != kExitOk)
-        return report.Fail(status, why);
+      if (const int status = readAhead(); status != kExitOk) return report.Fail(status, why);
     }
+    // Reading ahead keeps a picture in hand until the source has ended.
+    const bool picturesEnded = encoding.Empty();
     const bool picturesCovered = picturesEnded && static_cast<long long>(j) * kRecordMilliseconds * fps >= nextPicture * 1000;
     if (soundEnded && got == 0 && picturesCovered) break;
     if (j >= kMostAudioRecords) return report.Fail(kExitBadInput, "the message would be longer than a message file holds");

@@ -29,7 +29,8 @@ const CommandSpec kExport = {
     "extension names: WAV and Y4M are written by qrvtool itself, MP4 (H.264 and\n"
     "AAC) and WebM (VP9 and Opus) by the ffmpeg program. OUT is made beside its\n"
     "target under a temporary name and put in place when it is complete.",
-    {{"output", 'o', "OUT", "the file to write"}},
+    {{"output", 'o', "OUT", "the file to write"},
+     ThreadsOption("decode pictures on N threads, one decoder each (default: one per core)")},
     1,
     1,
     true,
@@ -119,6 +120,8 @@ int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
   if (auto status = ParseCommandLine(kExport, args, parsed, out, err)) return *status;
   const auto target = parsed.Value("output");
   if (!target) return UsageError(kExport, err, "-o is missing");
+  unsigned threads = 1;
+  if (auto status = ThreadsValue(kExport, parsed, err, threads)) return *status;
   const std::string ext = LowerExtension(*target);
   if (ext != ".wav" && ext != ".y4m" && ext != ".mp4" && ext != ".webm")
     return UsageError(kExport, err, *target + ": unknown output type (use .wav, .y4m, .mp4 or .webm)");
@@ -129,6 +132,7 @@ int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
   const bool hasPictures = message.file.FrameRate() > 0;
   DecodeRequest request;
   request.noClobber = parsed.noClobber;
+  request.threads = threads;
   if (ext == ".wav") {
     request.wav = *target;
     return DecodeMessage(message, request, report);

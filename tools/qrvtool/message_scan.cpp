@@ -5,11 +5,29 @@
 
 #include "audio_decoder.h"
 #include "message_format.h"
+#include "ordered_work.h"
 #include "video_decoder.h"
 
 namespace kestrel::tool {
 
-ScanOutcome ScanMessage(MessageInput& message, const ScanCallbacks& callbacks) {
+namespace {
+
+// One picture on its way through a decoder.
+struct PictureJob {
+  std::vector<std::uint8_t> payload = std::vector<std::uint8_t>(kPayloadBufferBytes);
+  std::size_t length = 0;
+  std::vector<std::uint8_t> picture = std::vector<std::uint8_t>(kPictureBytes);
+  PayloadCheck check;
+};
+
+void DecodePicture(CVideoDecoder& decoder, PictureJob& job) {
+  decoder.Decode(job.payload.data(), job.length, job.picture.data(), false);
+  job.check = decoder.LastCheck();
+}
+
+}  // namespace
+
+ScanOutcome ScanMessage(MessageInput& message, const ScanCallbacks& callbacks, unsigned threads) {
   ScanOutcome outcome;
   CMessageFile& file = message.file;
 
@@ -21,14 +39,27 @@ ScanOutcome ScanMessage(MessageInput& message, const ScanCallbacks& callbacks) {
       return outcome;
     }
   }
-  CVideoDecoder video;
-  if (callbacks.onPicture && !video.Init()) {
-    outcome.decoderFailed = true;
-    return outcome;
+  std::vector<std::unique_ptr<CVideoDecoder>> decoders;
+  std::vector<CVideoDecoder*> workers;
+  if (callbacks.onPicture) {
+    for (unsigned i = 0; i < (threads > 0 ? threads : 1); ++i) {
+      decoders.push_back(std::make_unique<CVideoDecoder>());
+      if (!decoders.back()->Init()) {
+        outcome.decoderFailed = true;
+        return outcome;
+      }
+      workers.push_back(decoders.back().get());
+    }
   }
+  // Two pictures in hand per decoder: one being decoded, one waiting.
+  OrderedWork<CVideoDecoder, PictureJob> pictures(workers, DecodePicture, callbacks.onPicture ? 2 * workers.size() : 0);
+  auto handOldest = [&] {
+    PictureJob& job = pictures.Oldest();
+    callbacks.onPicture(job.picture.data(), job.check);
+    pictures.Release();
+  };
 
   std::vector<std::uint8_t> payload(kPayloadBufferBytes);
-  std::vector<std::uint8_t> picture(kPictureBytes);
   std::int16_t samples[kSamplesPerAudioFrame];
 
   while (!callbacks.done || !callbacks.done()) {
@@ -42,12 +73,20 @@ ScanOutcome ScanMessage(MessageInput& message, const ScanCallbacks& callbacks) {
       }
     }
     if (record.kind == RecordKind::Video && callbacks.onPicture) {
-      video.Decode(payload.data(), record.bytesRead, picture.data(), false);
-      callbacks.onPicture(picture.data(), video.LastCheck());
+      if (pictures.Full()) handOldest();
+      PictureJob& job = pictures.Next();
+      job.payload.swap(payload);
+      job.length = record.bytesRead;
+      pictures.Submit();
+      // The pictures decoded meanwhile go on at once, so that the outputs
+      // keep pace with the reading.
+      while (!pictures.Empty() && pictures.OldestDone()) handOldest();
     }
     if (callbacks.onProgress && message.size > 0)
       callbacks.onProgress(static_cast<double>(file.Position()) / static_cast<double>(message.size));
   }
+  // Every record read has its picture handed on, as when decoding in turn.
+  while (!pictures.Empty()) handOldest();
   return outcome;
 }
 

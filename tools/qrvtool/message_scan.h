@@ -18,7 +18,9 @@ struct ScanCallbacks {
   // the whole file. Only called when set.
   std::function<void(const std::int16_t* samples)> onAudioFrame;
   // Each video record's decoded picture (230400 bytes, first row the bottom
-  // line) at quality 3, whatever the header's frame rate. Only when set.
+  // line) at quality 3, whatever the header's frame rate, in file order.
+  // Only when set. With several threads a picture may come after sound
+  // that follows it in the file: each stream keeps its own order.
   std::function<void(const std::uint8_t* picture, const PayloadCheck& check)> onPicture;
   // Asked before each record; reading ends when it answers true.
   std::function<bool()> done;
@@ -31,6 +33,8 @@ struct ScanOutcome {
 };
 
 // Reads the records of an opened message from where its header ended.
-ScanOutcome ScanMessage(MessageInput& message, const ScanCallbacks& callbacks);
+// Pictures are decoded on `threads` threads, one decoder each; the pictures
+// are the same, byte for byte, with any number.
+ScanOutcome ScanMessage(MessageInput& message, const ScanCallbacks& callbacks, unsigned threads = 1);
 
 }  // namespace kestrel::tool

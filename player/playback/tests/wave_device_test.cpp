@@ -277,6 +277,84 @@ TEST_F(WaveDeviceTest, ClearForgetsTheRingOnlyWhileHeld) {
   EXPECT_EQ(output.Writes()[0].firstSample, 42);
 }
 
+// Blocks laid end to end, as the reader hands a record's sound over:
+// block i holds first + i.
+std::vector<std::int16_t> Blocks(int n, int first) {
+  std::vector<std::int16_t> blocks;
+  for (int i = 0; i < n; ++i) {
+    const auto block = Block(static_cast<std::int16_t>(first + i));
+    blocks.insert(blocks.end(), block.begin(), block.end());
+  }
+  return blocks;
+}
+
+TEST_F(WaveDeviceTest, BlocksQueuedTogetherGoOutInOneWriteAndFinishOneByOne) {
+  ASSERT_TRUE(device.Open());
+  const auto record = Blocks(10, 1);
+  device.QueueBlocks(record.data(), 10);
+  EXPECT_EQ(output.WriteCalls(), 1);
+  EXPECT_EQ(device.QueuedCount(), 10);
+  EXPECT_FALSE(output.IsRunning());
+  // The pre-roll counts blocks, not writes: the third record starts it.
+  const auto more = Blocks(20, 11);
+  device.QueueBlocks(more.data(), 10);
+  EXPECT_FALSE(output.IsRunning());
+  device.QueueBlocks(more.data() + 10 * 160, 10);
+  EXPECT_TRUE(output.IsRunning());
+  EXPECT_EQ(output.WriteCalls(), 3);
+  const auto writes = output.Writes();
+  ASSERT_EQ(writes.size(), 30u);
+  for (int i = 0; i < 30; ++i) EXPECT_EQ(writes[i].firstSample, 1 + i) << i;
+  // One notice, and one OnBufferDone, per block.
+  ASSERT_TRUE(output.FinishNext(7));
+  device.DeliverNotices();
+  EXPECT_EQ(sink.done, 7);
+  EXPECT_EQ(device.QueuedCount(), 23);
+}
+
+TEST_F(WaveDeviceTest, BlocksAcrossTheEndOfTheRingTakeTwoWritesAndAFullRingDropsTheRest) {
+  ASSERT_TRUE(device.Open());
+  QueueBlocks(245);
+  ASSERT_TRUE(output.FinishNext(245));
+  device.DeliverNotices();
+  ASSERT_EQ(device.QueuedCount(), 0);
+  output.ForgetWrites();
+  // Five blocks fit before the ring's end, the other five wrap to its start.
+  const auto record = Blocks(10, 100);
+  device.QueueBlocks(record.data(), 10);
+  EXPECT_EQ(output.WriteCalls(), 2);
+  auto writes = output.Writes();
+  ASSERT_EQ(writes.size(), 10u);
+  EXPECT_EQ(writes[4].data + 320, writes[0].data + 5 * 320) << "the first five lie end to end";
+  EXPECT_LT(writes[5].data, writes[4].data) << "the sixth is at the ring's start";
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(writes[i].firstSample, 100 + i) << i;
+  // Up to 249 queued: of 250 more, 239 go in.
+  const auto many = Blocks(250, 1);
+  device.QueueBlocks(many.data(), 250);
+  EXPECT_EQ(device.QueuedCount(), 249);
+  EXPECT_EQ(output.Writes().size(), 249u);
+  EXPECT_EQ(output.Writes().back().firstSample, 239);
+}
+
+TEST_F(WaveDeviceTest, ResumeWritesTheKeptRingInAtMostTwoWrites) {
+  ASSERT_TRUE(device.Open());
+  QueueBlocks(240);
+  ASSERT_TRUE(output.FinishNext(230));
+  device.DeliverNotices();
+  QueueBlocks(30, 500);  // what is kept wraps: 20 buffers at the ring's end, 20 at its start
+  device.Pause();
+  device.DeliverNotices();
+  ASSERT_EQ(device.QueuedCount(), 40);
+  output.ForgetWrites();
+  device.Resume();
+  EXPECT_EQ(output.WriteCalls(), 2);
+  const auto again = output.Writes();
+  ASSERT_EQ(again.size(), 40u);
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(again[i].firstSample, 231 + i) << i;
+  for (int i = 0; i < 30; ++i) EXPECT_EQ(again[10 + i].firstSample, 500 + i) << i;
+  EXPECT_TRUE(output.IsRunning());
+}
+
 struct VolumeDialogRecorder : IVolumeDialogHook {
   std::vector<bool> requests;
   void Show() override { requests.push_back(true); }

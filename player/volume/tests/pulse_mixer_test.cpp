@@ -174,5 +174,26 @@ TEST_F(PulseMixerTest, ThePeakMeterReadsWhatTheSinkPlays) {
   output.Close();
 }
 
+TEST_F(PulseMixerTest, ThePeakStreamRunsOnlyWhileTheMeterIsRead) {
+  OpenAll();
+  EXPECT_EQ(testing::OwnRecordStreams(), 0u) << "a meter nobody reads has no stream";
+  NoListener listener;
+  CPulseWaveOutput output("kestrel volume test stream");
+  ASSERT_TRUE(output.Open(WaveFormat{}, &listener));
+  // Six seconds of a loud square wave, in one write.
+  std::vector<std::int16_t> samples(48000);
+  for (std::size_t i = 0; i < samples.size(); ++i) samples[i] = (i / 8) % 2 ? 20000 : -20000;
+  output.Write(reinterpret_cast<const std::uint8_t*>(samples.data()), samples.size() * 2, 1);
+  output.Restart();
+  std::int32_t peak = -1;
+  ASSERT_TRUE(PumpUntil([&] { return mixer.GetWavePeak(peak) && peak > 16000; }, 3s)) << "last peak " << peak;
+  EXPECT_EQ(testing::OwnRecordStreams(), 1u);
+  // Not read while the sound goes on (a hidden meter): the stream stops.
+  EXPECT_TRUE(PumpUntil([&] { return testing::OwnRecordStreams() == 0; }, 3s));
+  // Read again, it delivers again.
+  ASSERT_TRUE(PumpUntil([&] { return mixer.GetWavePeak(peak) && peak > 16000; }, 3s)) << "last peak " << peak;
+  output.Close();
+}
+
 }  // namespace
 }  // namespace kestrel

@@ -4,9 +4,10 @@
 
 namespace kestrel::testing {
 
-bool CScriptedWaveOutput::Open(const WaveFormat&, IWaveOutputListener* listener) {
+bool CScriptedWaveOutput::Open(const WaveFormat& format, IWaveOutputListener* listener) {
   std::lock_guard lock(mutex_);
   ++opens_;
+  format_ = format;
   if (openFails_) return false;
   open_ = true;
   running_ = false;
@@ -15,12 +16,18 @@ bool CScriptedWaveOutput::Open(const WaveFormat&, IWaveOutputListener* listener)
   return true;
 }
 
-void CScriptedWaveOutput::Write(const std::uint8_t* data, std::size_t, std::uint32_t tag) {
+void CScriptedWaveOutput::Write(const std::uint8_t* data, std::size_t bytes, std::uint32_t tag) {
   std::lock_guard lock(mutex_);
-  std::int16_t first = 0;
-  std::memcpy(&first, data, sizeof first);
-  writes_.push_back({data, first, tag});
-  pending_.push_back(tag);
+  ++writeCalls_;
+  // Each buffer of the write is recorded and finished on its own.
+  const std::size_t buffers = BuffersIn(format_, bytes);
+  for (std::size_t i = 0; i < buffers; ++i) {
+    const std::uint8_t* buffer = data + i * static_cast<std::size_t>(format_.bufferBytes);
+    std::int16_t first = 0;
+    std::memcpy(&first, buffer, sizeof first);
+    writes_.push_back({buffer, first, tag});
+    pending_.push_back(tag);
+  }
 }
 
 void CScriptedWaveOutput::Pause() {
@@ -81,6 +88,10 @@ int CScriptedWaveOutput::Restarts() const {
   std::lock_guard lock(mutex_);
   return restarts_;
 }
+int CScriptedWaveOutput::WriteCalls() const {
+  std::lock_guard lock(mutex_);
+  return writeCalls_;
+}
 int CScriptedWaveOutput::Opens() const {
   std::lock_guard lock(mutex_);
   return opens_;
@@ -92,6 +103,7 @@ std::vector<struct CScriptedWaveOutput::Write> CScriptedWaveOutput::Writes() con
 void CScriptedWaveOutput::ForgetWrites() {
   std::lock_guard lock(mutex_);
   writes_.clear();
+  writeCalls_ = 0;
 }
 
 }  // namespace kestrel::testing

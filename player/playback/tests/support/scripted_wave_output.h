@@ -40,7 +40,10 @@ class CScriptedWaveOutput final : public IWaveOutput {
   int Pending() const;
   int Restarts() const;
   int Opens() const;
+  // Every buffer written, in order; a write of several buffers gives one
+  // entry for each. WriteCalls counts the calls of Write.
   std::vector<struct Write> Writes() const;
+  int WriteCalls() const;
   void ForgetWrites();
 
  private:
@@ -50,6 +53,8 @@ class CScriptedWaveOutput final : public IWaveOutput {
   bool running_ = false;
   int restarts_ = 0;
   int opens_ = 0;
+  int writeCalls_ = 0;
+  WaveFormat format_;
   IWaveOutputListener* listener_ = nullptr;
   std::deque<std::uint32_t> pending_;
   std::vector<struct Write> writes_;

@@ -75,26 +75,39 @@ bool SetSinkMute(bool mute) {
   return Pactl({"set-sink-mute", QString::fromStdString(TestSink()), mute ? "1" : "0"}).has_value();
 }
 
+namespace {
+
+// The blocks of `pactl list WHAT` ("sink-inputs", "source-outputs") that
+// belong to this process; each starts with `header` and its index.
+std::vector<std::string> OwnBlocks(const QString& what, const std::string& header) {
+  std::vector<std::string> blocks;
+  const auto text = Pactl({"list", what});
+  if (!text) return blocks;
+  const std::string pid = "application.process.id = \"" + std::to_string(getpid()) + "\"";
+  std::size_t at = text->find(header);
+  while (at != std::string::npos) {
+    const std::size_t next = text->find(header, at + 1);
+    const std::string block = text->substr(at, next == std::string::npos ? std::string::npos : next - at);
+    if (block.find(pid) != std::string::npos) blocks.push_back(block.substr(header.size()));
+    at = next;
+  }
+  return blocks;
+}
+
+}  // namespace
+
 std::vector<SinkInput> OwnSinkInputs() {
   std::vector<SinkInput> inputs;
-  const auto text = Pactl({"list", "sink-inputs"});
-  if (!text) return inputs;
-  const std::string pid = "application.process.id = \"" + std::to_string(getpid()) + "\"";
-  // One block per stream, each starting with "Sink Input #<index>".
-  std::size_t at = text->find("Sink Input #");
-  while (at != std::string::npos) {
-    const std::size_t next = text->find("Sink Input #", at + 1);
-    const std::string block = text->substr(at, next == std::string::npos ? std::string::npos : next - at);
-    if (block.find(pid) != std::string::npos) {
-      SinkInput input;
-      input.index = static_cast<std::uint32_t>(std::stoul(block.substr(12)));
-      input.volume = FirstVolume(block).value_or(0);
-      input.mute = MuteOf(block).value_or(false);
-      inputs.push_back(input);
-    }
-    at = next;
+  for (const std::string& block : OwnBlocks("sink-inputs", "Sink Input #")) {
+    SinkInput input;
+    input.index = static_cast<std::uint32_t>(std::stoul(block));
+    input.volume = FirstVolume(block).value_or(0);
+    input.mute = MuteOf(block).value_or(false);
+    inputs.push_back(input);
   }
   return inputs;
 }
+
+std::size_t OwnRecordStreams() { return OwnBlocks("source-outputs", "Source Output #").size(); }
 
 }  // namespace kestrel::testing

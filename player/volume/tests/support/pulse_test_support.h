@@ -38,5 +38,7 @@ struct SinkInput {
 };
 // The playback streams of this process, as `pactl list sink-inputs` shows them.
 std::vector<SinkInput> OwnSinkInputs();
+// The record streams of this process, as `pactl list source-outputs` shows them.
+std::size_t OwnRecordStreams();
 
 }  // namespace kestrel::testing
