@@ -38,7 +38,7 @@ CPlaybackPanel::CPlaybackPanel(QWidget* parent, const PlaybackServices& services
   BuildControls();
 
   scope_ = new CWaveformScope();
-  scope_->Create(false, display_->contentsRect(), display_, 0);
+  scope_->Create(false, display_->contentsRect(), display_);
   scope_->SetBackgroundColor(Rgb(0, 0, 0));
   scope_->SetGridColor(Rgb(31, 31, 31));
   scope_->SetPlotColor(Rgb(0, 255, 0));

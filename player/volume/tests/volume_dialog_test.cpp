@@ -148,7 +148,7 @@ TEST(VolumeDialogRange, AControlWhoseMinimumIsNotZeroKeepsItsWholeRange) {
   CFakeMixerService service;
   service.AddStandardDevice();
   service.RemoveControl(F::kMasterVolume);
-  service.AddControl(F::kSpeakersLine, MixerControl{F::kMasterVolume, MIXERCONTROL_CONTROLTYPE_VOLUME, 1000, 9000},
+  service.AddControl(MixerControlKind::MasterVolume, MixerControl{F::kMasterVolume, 1000, 9000},
                      1000);
   CFakeProgramLauncher launcher;
   CRecordingMessageBox messageBox;
@@ -254,8 +254,7 @@ TEST_F(VolumeDialogTest, TheMeterIsFedWhileShownAndNotWhileHidden) {
 
 TEST_F(VolumeDialogTest, ControlsTheMixerLacksAreDisabledAndTheRestWorks) {
   // No wave-output source on the speakers line: no peak meter. No master mute.
-  service.RemoveLine(F::kSpeakersLine);
-  service.AddLine(MixerLine{0, 0, F::kSpeakersLine, MIXERLINE_COMPONENTTYPE_DST_SPEAKERS, 0, 2});
+  service.RemoveControl(F::kWavePeak);
   service.RemoveControl(F::kMasterMute);
   Create();
   EXPECT_FALSE(Meter()->isEnabled());
