@@ -172,13 +172,17 @@ bool CPlaybackPanel::Open(const QString& path) {
   videoWindow_->ClearPicture();
   videoWindow_->SetPlayedPosition(0);
 
+  // Without its decoder a message with pictures cannot be shown.
+  if (mode_ == DisplayMode::Video) {
+    if (!services_.initVideoDecoder()) {
+      Close();
+      return false;
+    }
+    SetVideoQuality(kVideoQuality);
+  }
   if (!soundOutput_->Open()) {
     // The message still plays: the sound output keeps time without sound.
     ShowAudioDeviceBox();
-  }
-  if (mode_ == DisplayMode::Video) {
-    InitVideoDecoder();
-    SetVideoQuality(kVideoQuality);
   }
   playing_ = false;
   stopped_ = false;

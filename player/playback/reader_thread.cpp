@@ -125,8 +125,10 @@ void CReaderThread::ReadOneRecord() {
       break;
     case RecordKind::Video:
       if (!params_.videoWindow) break;  // a sound-only message shows no pictures
-      DecodeVideoFrame(payload_.get(), record.bytesRead, picture_.get(), false);
-      params_.videoWindow->Push(picture_.get(), DueOf(pictures_, params_.frameRate));
+      // A picture that could not be decoded is not shown; the one before it
+      // stays up for its time.
+      if (DecodeVideoFrame(payload_.get(), record.bytesRead, picture_.get(), false))
+        params_.videoWindow->Push(picture_.get(), DueOf(pictures_, params_.frameRate));
       ++pictures_;
       // Picture k lasts until picture k + 1 is due.
       if (pacing_) QueueSilenceUntil(DueOf(pictures_, params_.frameRate));
