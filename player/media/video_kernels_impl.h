@@ -1,6 +1,8 @@
 // The line filters and the colour formulas of the fast form, written once over
-// an instruction set's vectors. Included only by the files that compile them
-// for one instruction set (video_kernels_sse2.cpp, video_kernels_avx2.cpp).
+// an instruction set's vectors; the filters apply the synthesis formula that
+// the reference path shares (wavelet_formula.h). Included only by the files
+// that compile them for one instruction set (video_kernels_sse2.cpp,
+// video_kernels_avx2.cpp).
 //
 // `Isa` is a struct of that file's anonymous namespace with
 //   D, kLanes                      the vector of doubles and its width;
