@@ -1,7 +1,8 @@
-// Dialog templates are laid out in dialog units; this turns them into pixels
-// the way the dialog manager does: a horizontal unit is a quarter of the
-// dialog font's average letter width, a vertical unit an eighth of its line
-// height. Every window of both programs is laid out through this one class.
+// Dialog templates are laid out in dialog units, which scale with the dialog
+// font: a horizontal unit is a quarter of the font's average width of the 52
+// letters A-Z and a-z, a vertical unit an eighth of its line height (rounded
+// to whole pixels); each coordinate is rounded to the nearest pixel. Every
+// window of both programs is laid out through this one class.
 #pragma once
 
 #include <QFont>

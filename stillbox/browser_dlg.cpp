@@ -39,7 +39,6 @@ namespace {
 constexpr int kFrameWidth = 320;
 constexpr int kFrameHeight = 240;
 constexpr int kFrameBitsPerPixel = 24;
-constexpr std::size_t kFrameBytes = kFrameWidth * kFrameHeight * 3;
 constexpr int kThumbnailWidth = 80;
 constexpr int kThumbnailHeight = 60;
 constexpr char kFramesDirectoryName[] = "Frames";
@@ -62,14 +61,6 @@ std::unique_ptr<QMenu> MenuFromTemplate(int id, QWidget* parent) {
   return menu;
 }
 
-// The frame as the DIB header and pixel rows describe it; a positive height
-// means the rows are stored bottom row first.
-QImage ImageFromDib(const DibHeader& header, const std::uint8_t* pixels) {
-  const int height = std::abs(header.height);
-  const QImage rows(pixels, header.width, height, header.width * 3, QImage::Format_BGR888);
-  return header.height > 0 ? rows.mirrored(false, true) : rows;
-}
-
 QString FormatCount(int stringId, int count) {
   return QString::asprintf(res::LoadString(stringId).toUtf8().constData(), count);
 }
@@ -87,9 +78,9 @@ CBrowserDlg::CBrowserDlg(const BrowserServices& services, const QString& startDi
 
   // Frame part: the About entry, the icon.
   m_windowMenu = std::make_unique<QMenu>(this);
-  m_windowMenu->addAction(res::LoadString(res::IDS_ABOUTBOX))->setData(res::IDM_ABOUTBOX);
+  m_windowMenu->addAction(res::LoadString(res::IDS_ABOUTBOX));
   auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-  connect(help, &QShortcut::activated, this, [this] { OnSysCommand(res::IDM_ABOUTBOX); });
+  connect(help, &QShortcut::activated, this, &CBrowserDlg::ShowAboutBox);
   QIcon icon;
   icon.addFile(QStringLiteral(":/stillbox/icon128-16.png"));
   icon.addFile(QStringLiteral(":/stillbox/icon128-32.png"));
@@ -205,16 +196,12 @@ void CBrowserDlg::contextMenuEvent(QContextMenuEvent* event) {
   }
   // The window manager's menu cannot carry the About entry, so the window's
   // own area outside the list offers it.
-  if (QAction* chosen = m_windowMenu->exec(event->globalPos())) OnSysCommand(chosen->data().toInt());
+  if (m_windowMenu->exec(event->globalPos())) ShowAboutBox();
 }
 
-void CBrowserDlg::OnSysCommand(int command) {
-  if ((command & 0xFFF0) == res::IDM_ABOUTBOX) {
-    CAboutDlg about(this);
-    about.exec();
-    return;
-  }
-  if (command == res::SC_MAXIMIZE) return;
+void CBrowserDlg::ShowAboutBox() {
+  CAboutDlg about(this);
+  about.exec();
 }
 
 QString CBrowserDlg::FramePath(int index) const {
@@ -250,7 +237,6 @@ void CBrowserDlg::ListFrames() {
   m_list->setUpdatesEnabled(false);
   m_loadingCaptionClock.invalidate();
   ShowCount(true);
-  m_pixels.assign(kFrameBytes, 0);
   IDirectorySearch& search = m_services.search;
   if (search.Start(m_framesDirectory, QLatin1String(kFramePattern))) {
     DirEntry entry;
@@ -262,8 +248,6 @@ void CBrowserDlg::ListFrames() {
   }
   m_list->setUpdatesEnabled(true);
   ArrangeList();
-  m_pixels.clear();
-  m_pixels.shrink_to_fit();
 }
 
 void CBrowserDlg::ExamineEntry(const DirEntry& entry) {
@@ -278,13 +262,9 @@ void CBrowserDlg::ExamineEntry(const DirEntry& entry) {
 }
 
 void CBrowserDlg::AddThumbnail(const QString& fileName) {
-  DibHeader header;
-  m_holder.MakeDibHeader(header);
-  m_holder.CopyPixels(m_pixels.data());
   // Nearest-neighbour shrinking by four: pixels are dropped, not smoothed.
-  const QImage thumbnail = ImageFromDib(header, m_pixels.data())
-                               .scaled(kThumbnailWidth, kThumbnailHeight, Qt::IgnoreAspectRatio,
-                                       Qt::FastTransformation);
+  const QImage thumbnail =
+      m_holder.Image().scaled(kThumbnailWidth, kThumbnailHeight, Qt::IgnoreAspectRatio, Qt::FastTransformation);
   const int imageIndex = static_cast<int>(m_thumbnails.size());
   m_thumbnails.append(QPixmap::fromImage(thumbnail));
   // The label is the name as the user reads it; the name as found stays

@@ -56,9 +56,8 @@ class CBrowserDlg : public QWidget {
 
   // A command of the right-click menus (32771 and up).
   void OnCommand(int command);
-  // A command of the window's own menu (the About entry) or of the window
-  // manager: 0x0010 to 0x001F open the About box, maximising is refused.
-  void OnSysCommand(int command);
+  // The About entry of the window's own menu, and F1: the About box, modal.
+  void ShowAboutBox();
   // Menu 130, 131 or 132 for the number of selected items.
   int ContextMenuFor(int selectedCount) const;
   QMenu* PopupMenu(int menuId) const;
@@ -128,7 +127,6 @@ class CBrowserDlg : public QWidget {
 
   QList<QPixmap> m_thumbnails;
   CFrameHolder m_holder;
-  std::vector<std::uint8_t> m_pixels;  // exists only while a listing runs
 
   QRect m_listRect;
   QRect m_previewRect;

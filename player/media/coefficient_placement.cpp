@@ -56,27 +56,26 @@ void PlaceBaseBands(const VideoSymbols& symbols, int quality, float* const out[3
   }
 }
 
-void PlaceLumaDetail(const VideoSymbols& symbols, int quality, const LumaDetailBands& bands) {
+void PlaceLumaDetail(const VideoSymbols& symbols, int quality, const LumaDetailTargets& bands) {
   const std::int16_t* coarse = symbols.values.data() + RegionFor(CodeTableId::CoarseDetail).start;
   const std::int16_t* fine = symbols.values.data() + RegionFor(CodeTableId::FineDetail).start;
-  const std::int16_t stepLevel3 = kStepTable[quality][kStepLevel3];
-  const std::int16_t stepDiagonal = kStepTable[quality][kStepLevel3Diagonal];
-  const std::int16_t stepLevel2 = kStepTable[quality][kStepLevel2];
-  const int s3 = bands.stride3, s2 = bands.stride2;
   // A coded block takes 12 coarse and 32 fine values; at most 300 blocks, so
   // the runs never reach past their regions (3600 and 9600 entries).
   for (int j = 0; j < kBlockRows; ++j) {
     for (int i = 0; i < kBlockColumns; ++i) {
       const bool coded = !symbols.BlockSkipped(j * kBlockColumns + i);
-      const std::int16_t* none = nullptr;
-      const std::int16_t*& c = coded ? coarse : none;
-      const std::int16_t*& f = coded ? fine : none;
-      const int at3 = 2 * j * s3 + 2 * i, at2 = 4 * j * s2 + 4 * i;
-      FillSquare<2>(c, stepLevel3, bands.level3Horizontal + at3, s3);
-      FillSquare<4>(f, stepLevel2, bands.level2Horizontal + at2, s2);
-      FillSquare<2>(c, stepLevel3, bands.level3Vertical + at3, s3);
-      FillSquare<4>(f, stepLevel2, bands.level2Vertical + at2, s2);
-      FillSquare<2>(c, stepDiagonal, bands.level3Diagonal + at3, s3);
+      for (int b = 0; b < kLumaDetailBandCount; ++b) {
+        const BandPlacement& band = kLumaDetailBands[b];
+        const std::int16_t* none = nullptr;
+        const std::int16_t*& values = !coded ? none : band.run == CodeTableId::CoarseDetail ? coarse : fine;
+        const std::int16_t step = kStepTable[quality][band.step];
+        const BandTarget& target = bands[b];
+        float* out = target.origin + band.square * (j * target.stride + i);
+        if (band.square == 2)
+          FillSquare<2>(values, step, out, target.stride);
+        else
+          FillSquare<4>(values, step, out, target.stride);
+      }
     }
   }
 }

@@ -1,6 +1,7 @@
 // Dequantised coefficients from the symbol buffer into their bands.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "video_symbols.h"
@@ -13,20 +14,15 @@ namespace kestrel {
 void PlaceBaseBand(const std::int16_t* differences, int width, int height, std::int16_t step, float* out, int stride);
 void PlaceBaseBands(const VideoSymbols& symbols, int quality, float* const out[3], const int stride[3]);
 
-// Where the luma detail bands go: the level-3 horizontal, vertical and
-// diagonal bands (40 x 30) at `stride3`, the level-2 horizontal and vertical
-// bands (80 x 60) at `stride2`.
-struct LumaDetailBands {
-  float* level3Horizontal;
-  float* level3Vertical;
-  float* level3Diagonal;
-  int stride3;
-  float* level2Horizontal;
-  float* level2Vertical;
-  int stride2;
+// Where each luma detail band (LumaDetailBand, video_layout.h) goes: its top
+// left value and its row stride.
+struct BandTarget {
+  float* origin;
+  int stride;
 };
+using LumaDetailTargets = std::array<BandTarget, kLumaDetailBandCount>;
 // Writes every block: the coded ones from the detail runs, zeros for the
 // skipped ones.
-void PlaceLumaDetail(const VideoSymbols& symbols, int quality, const LumaDetailBands& bands);
+void PlaceLumaDetail(const VideoSymbols& symbols, int quality, const LumaDetailTargets& bands);
 
 }  // namespace kestrel

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "colour_matrix.h"
+
 namespace kestrel {
 
 struct Bgr {
@@ -20,8 +22,10 @@ inline std::uint8_t ClampWrapped16(std::int32_t value) {
 inline Bgr BgrFromYuv(std::int16_t y, std::int16_t u, std::int16_t v) {
   const std::int32_t Y = y, U = u, V = v;
   // >> on a negative int is an arithmetic shift (defined since C++20): a floor division.
-  return Bgr{ClampWrapped16((128 * Y + 260 * U) >> 7), ClampWrapped16((128 * Y - 51 * U - 74 * V) >> 7),
-             ClampWrapped16((128 * Y + 146 * V) >> 7)};
+  using namespace colour;
+  return Bgr{ClampWrapped16((kLumaWeight * Y + kBlueFromU * U) >> kShift),
+             ClampWrapped16((kLumaWeight * Y - kGreenFromU * U - kGreenFromV * V) >> kShift),
+             ClampWrapped16((kLumaWeight * Y + kRedFromV * V) >> kShift)};
 }
 
 // Synthesised values stay far inside the 32-bit range (16-bit inputs, a gain

@@ -97,21 +97,30 @@ void SynthesizeLevel(const VideoKernels& kernels, const ColumnHalf& left, const 
 void ReconstructPicture(const VideoSymbols& symbols, int quality, const VideoKernels& kernels,
                         FastReconstructionBuffers& b, std::uint8_t* picture) {
   constexpr int kGap = Buffers::kGap;
-  constexpr int kUvBase = StripWidth(2, 20), kUv40 = StripWidth(2, 40), kUv80 = StripWidth(2, 80);
-  float* const bases[3] = {b.yBase, b.uvBase, b.uvBase + 20 + kGap};
-  const int baseStrides[3] = {40, kUvBase, kUvBase};
+  constexpr int kW3 = Buffers::kW3, kH3 = Buffers::kH3, kW2 = Buffers::kW2, kH2 = Buffers::kH2;
+  constexpr int kCw = kChromaBaseWidth, kCh = kChromaBaseHeight;
+  constexpr int kUvBase = StripWidth(2, kCw), kUv40 = StripWidth(2, kW3), kUv80 = StripWidth(2, kW2);
+  float* const bases[3] = {b.yBase, b.uvBase, b.uvBase + kCw + kGap};
+  const int baseStrides[3] = {kW3, kUvBase, kUvBase};
   PlaceBaseBands(symbols, quality, bases, baseStrides);
-  PlaceLumaDetail(symbols, quality, {b.y3Horizontal, b.y3Vertical, b.y3Diagonal, 40, b.y2Horizontal, b.y2Vertical, 80});
+  LumaDetailTargets bands;
+  bands[kLevel3Horizontal] = {b.y3Horizontal, kW3};
+  bands[kLevel3Vertical] = {b.y3Vertical, kW3};
+  bands[kLevel3Diagonal] = {b.y3Diagonal, kW3};
+  bands[kLevel2Horizontal] = {b.y2Horizontal, kW2};
+  bands[kLevel2Vertical] = {b.y2Vertical, kW2};
+  PlaceLumaDetail(symbols, quality, bands);
 
   // Luma: levels 80 x 60 and 160 x 120 carry coded detail; the level-2
   // diagonal band is never coded.
   constexpr int kLast = Buffers::kLastWidth;
-  SynthesizeLevel(kernels, {b.yBase, b.y3Vertical, 40}, {b.y3Horizontal, b.y3Diagonal, 40}, 40, 30, 1, b.y80, 80, b);
-  SynthesizeLevel(kernels, {b.y80, b.y2Vertical, 80}, {b.y2Horizontal, nullptr, 80}, 80, 60, 1, b.last, kLast, b);
+  SynthesizeLevel(kernels, {b.yBase, b.y3Vertical, kW3}, {b.y3Horizontal, b.y3Diagonal, kW3}, kW3, kH3, 1, b.y80,
+                  kW2, b);
+  SynthesizeLevel(kernels, {b.y80, b.y2Vertical, kW2}, {b.y2Horizontal, nullptr, kW2}, kW2, kH2, 1, b.last, kLast, b);
   // Chroma: nothing but the base bands is ever coded.
-  SynthesizeLevel(kernels, {b.uvBase, nullptr, kUvBase}, {}, 20, 15, 2, b.uv40, kUv40, b);
-  SynthesizeLevel(kernels, {b.uv40, nullptr, kUv40}, {}, 40, 30, 2, b.uv80, kUv80, b);
-  SynthesizeLevel(kernels, {b.uv80, nullptr, kUv80}, {}, 80, 60, 2, b.last + 160 + kGap, kLast, b);
+  SynthesizeLevel(kernels, {b.uvBase, nullptr, kUvBase}, {}, kCw, kCh, 2, b.uv40, kUv40, b);
+  SynthesizeLevel(kernels, {b.uv40, nullptr, kUv40}, {}, kW3, kH3, 2, b.uv80, kUv80, b);
+  SynthesizeLevel(kernels, {b.uv80, nullptr, kUv80}, {}, kW2, kH2, 2, b.last + Buffers::kW1 + kGap, kLast, b);
 
   // The 320 x 240 level has no coded detail in any plane. It runs two rows at
   // a time and converts them to pixels while they are still in the cache, so

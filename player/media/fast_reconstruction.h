@@ -21,16 +21,19 @@ namespace kestrel {
 // mirrored ends of each plane.
 struct FastReconstructionBuffers {
   static constexpr int kGap = kStripGap;
-  static constexpr int kLastWidth = 3 * 160 + 2 * kGap;  // Y, U, V at 160 x 120
-  static constexpr int kMaxFullWidth = 80;             // the widest half with a coded high-pass part
+  // Luma sizes at the base, level 3 and level 2 (40 x 30, 80 x 60, 160 x 120).
+  static constexpr int kW3 = kLumaBaseWidth, kH3 = kLumaBaseHeight;
+  static constexpr int kW2 = 2 * kW3, kH2 = 2 * kH3, kW1 = 2 * kW2, kH1 = 2 * kH2;
+  static constexpr int kLastWidth = 3 * kW1 + 2 * kGap;  // Y, U, V at 160 x 120
+  static constexpr int kMaxFullWidth = kW2;            // the widest half with a coded high-pass part
   static constexpr int kRowPad = 2;                    // mirrored places before and after a row input
 
-  float yBase[30 * 40], uvBase[15 * (2 * 20 + kGap)];
-  float y3Horizontal[30 * 40], y3Vertical[30 * 40], y3Diagonal[30 * 40];
-  float y2Horizontal[60 * 80], y2Vertical[60 * 80];
-  float y80[60 * 80];
-  float uv40[30 * (2 * 40 + kGap)], uv80[60 * (2 * 80 + kGap)];
-  float last[120 * kLastWidth];
+  float yBase[kH3 * kW3], uvBase[kChromaBaseHeight * (2 * kChromaBaseWidth + kGap)];
+  float y3Horizontal[kH3 * kW3], y3Vertical[kH3 * kW3], y3Diagonal[kH3 * kW3];
+  float y2Horizontal[kH2 * kW2], y2Vertical[kH2 * kW2];
+  float y80[kH2 * kW2];
+  float uv40[kH3 * (2 * kW3 + kGap)], uv80[kH2 * (2 * kW2 + kGap)];
+  float last[kH1 * kLastWidth];
 
   // Widened input rows of a column pass: the low-pass rows k-1 .. k+2 and
   // high-pass rows k-2 .. k+2 of one half.
@@ -42,7 +45,7 @@ struct FastReconstructionBuffers {
   // The column pass's output rows 2k and 2k+1, low-pass and high-pass parts,
   // as the row filters take them.
   double rowInput[4][kRowPad + kLastWidth + kRowPad];
-  float rows[2][3 * 320];  // the last level's two output rows, Y U V, each split
+  float rows[2][3 * kPictureWidth];  // the last level's two output rows, Y U V, each split
 };
 
 // Reconstructs the picture of parsed `symbols` at `quality` into `picture`

@@ -81,9 +81,12 @@ bool CVideoDecoder::DecodeCoefficients(const std::uint8_t* payload, std::size_t 
   float* const bases[3] = {buffers_->planes[0], buffers_->planes[1], buffers_->planes[2]};
   const int strides[3] = {kStride, kStride, kStride};
   PlaceBaseBands(*symbols_, quality_, bases, strides);
-  float* y = buffers_->planes[0];
-  PlaceLumaDetail(*symbols_, quality_,
-                  {y + 40, y + 30 * kStride, y + 30 * kStride + 40, kStride, y + 80, y + 60 * kStride, kStride});
+  LumaDetailTargets bands;
+  for (int b = 0; b < kLumaDetailBandCount; ++b) {
+    const BandPlacement& band = kLumaDetailBands[b];
+    bands[b] = {buffers_->planes[0] + band.y * kStride + band.x, kStride};
+  }
+  PlaceLumaDetail(*symbols_, quality_, bands);
   return true;
 }
 

@@ -11,7 +11,7 @@ CVideoDecoder& ProcessDecoder() {
 }
 }  // namespace
 
-void InitVideoDecoder() { ProcessDecoder().Init(); }
+bool InitVideoDecoder() { return ProcessDecoder().Init(); }
 bool SetVideoQuality(std::int8_t level) { return ProcessDecoder().SetQuality(level); }
 bool DecodeVideoFrame(const std::uint8_t* payload, std::size_t length, std::uint8_t* picture, bool doubleSize) {
   return ProcessDecoder().Decode(payload, length, picture, doubleSize);

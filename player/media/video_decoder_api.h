@@ -8,9 +8,11 @@
 
 namespace kestrel {
 
-void InitVideoDecoder();
+// False when the decoder's buffers cannot be had: no frame decodes then.
+bool InitVideoDecoder();
 bool SetVideoQuality(std::int8_t level);
-// `length` is the record's payload length: nothing beyond it is read.
+// `length` is the record's payload length: nothing beyond it is read. False,
+// writing nothing, while the decoder is not set up.
 bool DecodeVideoFrame(const std::uint8_t* payload, std::size_t length, std::uint8_t* picture, bool doubleSize);
 void ShutdownVideoDecoder();
 

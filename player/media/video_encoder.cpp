@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "colour_matrix.h"
 #include "message_format.h"
 #include "video_layout.h"
 #include "video_payload_writer.h"
@@ -36,15 +37,18 @@ CVideoEncoder::CVideoEncoder()
 CVideoEncoder::~CVideoEncoder() = default;
 
 void CVideoEncoder::ToYuv(const std::uint8_t* picture) {
-  // The decoder's colours: B = Y + 260/128 U, G = Y - 51/128 U - 74/128 V,
-  // R = Y + 146/128 V. Solved for Y, U, V.
-  constexpr double a = 51.0 / 260.0, b = 74.0 / 146.0;
+  // The decoder's colour matrix solved for Y, U, V: with B = Y + cb U,
+  // G = Y - gu U - gv V and R = Y + cr V (each weight over 128), U and V are
+  // (B - Y) / cb and (R - Y) / cr, and G = Y - a (B - Y) - b (R - Y).
+  using namespace colour;
+  constexpr double cb = double(kBlueFromU) / kLumaWeight, cr = double(kRedFromV) / kLumaWeight;
+  constexpr double a = double(kGreenFromU) / kBlueFromU, b = double(kGreenFromV) / kRedFromV;
   for (std::size_t i = 0; i < kPlaneValues; ++i) {
     const double B = picture[3 * i] + 0.5, G = picture[3 * i + 1] + 0.5, R = picture[3 * i + 2] + 0.5;
     const double Y = (G + a * B + b * R) / (1.0 + a + b);
     planes_->y[i] = static_cast<float>(Y + 0.5);
-    planes_->u[i] = AwayFromZero((B - Y) * 128.0 / 260.0);
-    planes_->v[i] = AwayFromZero((R - Y) * 128.0 / 146.0);
+    planes_->u[i] = AwayFromZero((B - Y) / cb);
+    planes_->v[i] = AwayFromZero((R - Y) / cr);
   }
 }
 
@@ -83,52 +87,54 @@ void CVideoEncoder::QuantiseBase(VideoEncodeStats& stats) {
 }
 
 void CVideoEncoder::QuantiseDetail(int deadZone, VideoEncodeStats& stats) {
-  const int coarseStep = kStepTable[kQuality][kStepLevel3], diagonalStep = kStepTable[kQuality][kStepLevel3Diagonal];
-  const int fineStep = kStepTable[kQuality][kStepLevel2];
-  const SymbolRegion& coarseRegion = RegionFor(CodeTableId::CoarseDetail);
-  const SymbolRegion& fineRegion = RegionFor(CodeTableId::FineDetail);
-  const int coarseLow = MinValue(book_[CodeTableId::CoarseDetail].size(), coarseRegion.centre);
-  const int fineLow = MinValue(book_[CodeTableId::FineDetail].size(), fineRegion.centre);
-
-  std::int16_t* coarse = symbols_->values.data() + coarseRegion.start;
-  std::int16_t* fine = symbols_->values.data() + fineRegion.start;
-  std::uint32_t coarseCount = 0, fineCount = 0;
+  // What each detail run can carry, and where it is written.
+  struct Run {
+    const SymbolRegion& region;
+    int lowest;
+    std::int16_t* out;
+  };
+  auto runOf = [&](CodeTableId id) {
+    const SymbolRegion& region = RegionFor(id);
+    return Run{region, MinValue(book_[id].size(), region.centre), symbols_->values.data() + region.start};
+  };
+  Run coarse = runOf(CodeTableId::CoarseDetail), fine = runOf(CodeTableId::FineDetail);
   symbols_->skipMap.fill(0);
   stats.codedBlocks = 0;
 
-  auto take = [&](int x0, int y0, int size, int step, int low, int high, std::int16_t* into) {
-    for (int y = 0; y < size; ++y)
-      for (int x = 0; x < size; ++x) {
-        int q = Quantise(planes_->y[(y0 + y) * kStride + x0 + x], step);
-        if (std::abs(q) <= deadZone) q = 0;
-        const int kept = std::clamp(q, low, high);
-        if (kept != q) ++stats.clampedDetailValues;
-        *into++ = static_cast<std::int16_t>(kept);
-      }
-  };
   for (int j = 0; j < kBlockRows; ++j) {
     for (int i = 0; i < kBlockColumns; ++i) {
-      std::int16_t c[kCoarseValuesPerBlock], f[kFineValuesPerBlock];
-      take(40 + 2 * i, 2 * j, 2, coarseStep, coarseLow, coarseRegion.centre, c);
-      take(80 + 4 * i, 4 * j, 4, fineStep, fineLow, fineRegion.centre, f);
-      take(2 * i, 30 + 2 * j, 2, coarseStep, coarseLow, coarseRegion.centre, c + 4);
-      take(4 * i, 60 + 4 * j, 4, fineStep, fineLow, fineRegion.centre, f + 16);
-      take(40 + 2 * i, 30 + 2 * j, 2, diagonalStep, coarseLow, coarseRegion.centre, c + 8);
-      const bool empty = std::all_of(c, c + kCoarseValuesPerBlock, [](auto v) { return v == 0; }) &&
-                         std::all_of(f, f + kFineValuesPerBlock, [](auto v) { return v == 0; });
+      // The block's values in the order the decoder places them.
+      std::int16_t values[kDetailValuesPerBlock];
+      std::int16_t* into = values;
+      for (const BandPlacement& band : kLumaDetailBands) {
+        const Run& run = band.run == CodeTableId::CoarseDetail ? coarse : fine;
+        const int step = kStepTable[kQuality][band.step];
+        const int x0 = band.x + band.square * i, y0 = band.y + band.square * j;
+        for (int y = 0; y < band.square; ++y)
+          for (int x = 0; x < band.square; ++x) {
+            int q = Quantise(planes_->y[(y0 + y) * kStride + x0 + x], step);
+            if (std::abs(q) <= deadZone) q = 0;
+            const int kept = std::clamp(q, run.lowest, run.region.centre);
+            if (kept != q) ++stats.clampedDetailValues;
+            *into++ = static_cast<std::int16_t>(kept);
+          }
+      }
+      const bool empty = std::all_of(values, into, [](auto v) { return v == 0; });
       symbols_->SetBlockSkipped(j * kBlockColumns + i, empty);
       if (empty) continue;
       ++stats.codedBlocks;
-      coarse = std::copy(c, c + kCoarseValuesPerBlock, coarse);
-      fine = std::copy(f, f + kFineValuesPerBlock, fine);
-      coarseCount += kCoarseValuesPerBlock;
-      fineCount += kFineValuesPerBlock;
+      into = values;
+      for (const BandPlacement& band : kLumaDetailBands) {
+        Run& run = band.run == CodeTableId::CoarseDetail ? coarse : fine;
+        run.out = std::copy(into, into + band.square * band.square, run.out);
+        into += band.square * band.square;
+      }
     }
   }
-  std::fill(coarse, symbols_->values.data() + coarseRegion.start + coarseRegion.capacity, std::int16_t{0});
-  std::fill(fine, symbols_->values.data() + fineRegion.start + fineRegion.capacity, std::int16_t{0});
-  symbols_->coarseCount = coarseCount;
-  symbols_->fineCount = fineCount;
+  for (const Run& run : {coarse, fine})
+    std::fill(run.out, symbols_->values.data() + run.region.start + run.region.capacity, std::int16_t{0});
+  symbols_->coarseCount = static_cast<std::uint32_t>(coarse.out - (symbols_->values.data() + coarse.region.start));
+  symbols_->fineCount = static_cast<std::uint32_t>(fine.out - (symbols_->values.data() + fine.region.start));
 }
 
 std::vector<std::uint8_t> CVideoEncoder::Encode(const std::uint8_t* picture, VideoEncodeStats* statsOut,

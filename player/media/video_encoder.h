@@ -31,7 +31,7 @@ class CVideoEncoder {
   // `maxBytes` long.
 
   std::vector<std::uint8_t> Encode(const std::uint8_t* picture, VideoEncodeStats* stats = nullptr,
-                                   std::size_t maxBytes = 16384);
+                                   std::size_t maxBytes = kPayloadBufferBytes);
 
   // The symbols of the last payload, before the Huffman codes.
   const VideoSymbols& LastSymbols() const { return *symbols_; }

@@ -1,6 +1,8 @@
 // The line filters and the colour formulas of the fast form, written once over
-// an instruction set's vectors. Included only by the files that compile them
-// for one instruction set (video_kernels_sse2.cpp, video_kernels_avx2.cpp).
+// an instruction set's vectors; the filters apply the synthesis formula that
+// the reference path shares (wavelet_formula.h). Included only by the files
+// that compile them for one instruction set (video_kernels_sse2.cpp,
+// video_kernels_avx2.cpp).
 //
 // `Isa` is a struct of that file's anonymous namespace with
 //   D, kLanes                      the vector of doubles and its width;
@@ -30,45 +32,11 @@
 
 #include <cstdint>
 
+#include "colour_matrix.h"
 #include "video_kernels.h"
-#include "wavelet_filters.h"
+#include "wavelet_formula.h"
 
 namespace kestrel::wavelet {
-
-template <class Isa>
-struct Taps {
-  using D = typename Isa::D;
-  D lp0 = Isa::Set(kLp0), lp1 = Isa::Set(kLp1), lp2 = Isa::Set(kLp2), lp3 = Isa::Set(kLp3), lp4 = Isa::Set(kLp4);
-  D hp0 = Isa::Set(kHp0), hp1 = Isa::Set(kHp1), hp2 = Isa::Set(kHp2), hp3 = Isa::Set(kHp3);
-};
-
-// The formulas over one sample position k, with L and H the two halves of the
-// interleaved line: s[2k] = L[k], s[2k+1] = H[k].
-template <class Isa>
-inline typename Isa::D EvenLow(const Taps<Isa>& t, typename Isa::D lm1, typename Isa::D l0, typename Isa::D l1) {
-  return Isa::Add(Isa::Mul(t.hp0, l0), Isa::Mul(t.hp2, Isa::Add(lm1, l1)));
-}
-template <class Isa>
-inline typename Isa::D OddLow(const Taps<Isa>& t, typename Isa::D lm1, typename Isa::D l0, typename Isa::D l1,
-                              typename Isa::D l2) {
-  return Isa::Add(Isa::Mul(t.hp3, Isa::Add(l2, lm1)), Isa::Mul(t.hp1, Isa::Add(l0, l1)));
-}
-// h[i] is H[k - 2 + i].
-template <class Isa>
-inline typename Isa::D EvenFull(const Taps<Isa>& t, typename Isa::D lm1, typename Isa::D l0, typename Isa::D l1,
-                                const typename Isa::D* h) {
-  using I = Isa;
-  return I::Sub(I::Add(I::Sub(I::Mul(t.hp0, l0), I::Mul(t.lp1, I::Add(h[1], h[2]))), I::Mul(t.hp2, I::Add(lm1, l1))),
-                I::Mul(t.lp3, I::Add(h[0], h[3])));
-}
-template <class Isa>
-inline typename Isa::D OddFull(const Taps<Isa>& t, typename Isa::D lm1, typename Isa::D l0, typename Isa::D l1,
-                               typename Isa::D l2, const typename Isa::D* h) {
-  using I = Isa;
-  const typename Isa::D sum = I::Add(I::Add(I::Mul(t.lp4, I::Add(h[4], h[0])), I::Mul(t.hp3, I::Add(l2, lm1))),
-                                     I::Mul(t.hp1, I::Add(l0, l1)));
-  return I::Add(I::Add(sum, I::Mul(t.lp2, I::Add(h[1], h[3]))), I::Mul(t.lp0, h[2]));
-}
 
 // Rows of doubles: each input value is widened once, by Widen, and each
 // column-pass output is rounded to float once and kept widened for the row
@@ -168,12 +136,18 @@ void RowFull(double* L, double* H, int half, float* out) {
 
 namespace kestrel::colour {
 
-// The colour formulas rewritten for 16-bit lanes. Only the low 16 bits of each
-// result are kept, so sums may wrap freely; the floor divisions are exact:
-//   blue  = (128 Y + 260 U) >> 7 = Y + 2 U + (U >> 5)
-//   red   = (128 Y + 146 V) >> 7 = Y + V + floor(9 V / 64), the high half of V * 9216
+// The colour matrix (colour_matrix.h) rewritten for 16-bit lanes. Only
+// the low 16 bits of each result are kept, so sums may wrap freely; the floor
+// divisions are exact:
+//   blue  = (128 Y + 260 U) >> 7 = Y + 2 U + (U >> 5), as 260 = 2 128 + (128 >> 5)
+//   red   = (128 Y + 146 V) >> 7 = Y + V + floor(18 V / 128), the high half of
+//           V * (18 << 9)
 //   green = Y + ((-51 U - 74 V) >> 7), the sum formed in 32 bits (its quotient
 //           lies within +-32000, so the pack back to 16 bits does not saturate).
+inline constexpr int kBlueRemainderShift = 5;
+static_assert(kBlueFromU == 2 * kLumaWeight + (kLumaWeight >> kBlueRemainderShift));
+inline constexpr int kRedRemainderHigh = (kRedFromV - kLumaWeight) << (16 - kShift);  // 9216
+
 template <class Isa>
 struct Bgr16 {
   typename Isa::I blue, green, red;
@@ -181,11 +155,12 @@ struct Bgr16 {
 template <class Isa>
 Bgr16<Isa> ColourOf(typename Isa::I y, typename Isa::I u, typename Isa::I v) {
   using I = Isa;
-  const auto blue = I::Add16(I::Add16(y, I::Add16(u, u)), I::Srai16(u, 5));
-  const auto red = I::Add16(I::Add16(y, v), I::Mulhi16(v, I::Set16(9216)));
-  const auto weights = I::Set32(static_cast<int>((static_cast<std::uint32_t>(-74) << 16) | (-51 & 0xFFFF)));
-  const auto lo = I::Srai32(I::Madd16(I::UnpackLo16(u, v), weights), 7);
-  const auto hi = I::Srai32(I::Madd16(I::UnpackHi16(u, v), weights), 7);
+  const auto blue = I::Add16(I::Add16(y, I::Add16(u, u)), I::Srai16(u, kBlueRemainderShift));
+  const auto red = I::Add16(I::Add16(y, v), I::Mulhi16(v, I::Set16(kRedRemainderHigh)));
+  const auto weights = I::Set32(
+      static_cast<int>((static_cast<std::uint32_t>(-kGreenFromV) << 16) | (-kGreenFromU & 0xFFFF)));
+  const auto lo = I::Srai32(I::Madd16(I::UnpackLo16(u, v), weights), kShift);
+  const auto hi = I::Srai32(I::Madd16(I::UnpackHi16(u, v), weights), kShift);
   return {blue, I::Add16(y, I::Packs32(lo, hi)), red};
 }
 

@@ -2,6 +2,8 @@
 // the analysis low-pass and high-pass taps at distance N from the centre).
 #pragma once
 
+#include "message_format.h"
+
 namespace kestrel::wavelet {
 
 inline constexpr float kLp0 = 0.8526987f;
@@ -16,11 +18,11 @@ inline constexpr float kHp3 = -0.06453888f;
 
 // Four extension places on each side of a line of up to 320 values.
 inline constexpr int kLineExtension = 4;
-inline constexpr int kMaxLine = 320;
+inline constexpr int kMaxLine = kPictureWidth;
 inline constexpr int kLineBufferSize = kMaxLine + 2 * kLineExtension;  // 328
 
-// Level sizes of a 320 x 240 plane, finest first.
-inline constexpr int kLevelWidth[4] = {320, 160, 80, 40};
-inline constexpr int kLevelHeight[4] = {240, 120, 60, 30};
+// Level sizes of a picture-sized plane, finest first: each halves the last.
+inline constexpr int kLevelWidth[4] = {kPictureWidth, kPictureWidth / 2, kPictureWidth / 4, kPictureWidth / 8};
+inline constexpr int kLevelHeight[4] = {kPictureHeight, kPictureHeight / 2, kPictureHeight / 4, kPictureHeight / 8};
 
 }  // namespace kestrel::wavelet

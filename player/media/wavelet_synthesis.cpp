@@ -1,15 +1,12 @@
 #include "wavelet_synthesis.h"
 
-#include "wavelet_filters.h"
+#include "wavelet_formula.h"
 
 namespace kestrel {
 
 namespace {
 
 using namespace wavelet;
-
-constexpr double lp0 = kLp0, lp1 = kLp1, lp2 = kLp2, lp3 = kLp3, lp4 = kLp4;
-constexpr double hp0 = kHp0, hp1 = kHp1, hp2 = kHp2, hp3 = kHp3;
 
 constexpr int kPlaneStride = kMaxLine;
 
@@ -28,17 +25,21 @@ inline void LoadLine(const float* values, int n, int stride, float* s) {
   }
 }
 
+// Plain doubles as the formula's lanes: one sample at a time.
+struct Scalar {
+  using D = double;
+  static D Set(double v) { return v; }
+  static D Add(D a, D b) { return a + b; }
+  static D Sub(D a, D b) { return a - b; }
+  static D Mul(D a, D b) { return a * b; }
+};
+
 inline void FullSynthesis(const float* s, int n, float* values, int stride) {
+  const Taps<Scalar> t;
   for (int p = 0; p < n; p += 2) {
-    const double even = (((hp0 * s[p]) - (lp1 * (double(s[p - 1]) + s[p + 1]))) +
-                         (hp2 * (double(s[p - 2]) + s[p + 2]))) -
-                        (lp3 * (double(s[p - 3]) + s[p + 3]));
-    const double odd = ((((lp4 * (double(s[p + 5]) + s[p - 3])) + (hp3 * (double(s[p + 4]) + s[p - 2]))) +
-                         (hp1 * (double(s[p]) + s[p + 2]))) +
-                        (lp2 * (double(s[p - 1]) + s[p + 3]))) +
-                       (lp0 * s[p + 1]);
-    values[p * stride] = static_cast<float>(even);
-    values[(p + 1) * stride] = static_cast<float>(odd);
+    const double h[5] = {s[p - 3], s[p - 1], s[p + 1], s[p + 3], s[p + 5]};
+    values[p * stride] = static_cast<float>(EvenFull(t, s[p - 2], s[p], s[p + 2], h));
+    values[(p + 1) * stride] = static_cast<float>(OddFull(t, s[p - 2], s[p], s[p + 2], s[p + 4], h));
   }
 }
 

@@ -1,11 +1,14 @@
 #include "completion_mailbox.h"
 
+#include <utility>
+
 namespace kestrel {
 
 void CCompletionMailbox::Post(std::uint32_t tag) {
   std::lock_guard lock(mutex_);
   if (count_ == kCapacity) {
-    ++dropped_;
+    if (dropped_.count == 0 || dropped_.tag != tag) dropped_ = Dropped{tag, 0};
+    ++dropped_.count;
     return;
   }
   tags_[(head_ + count_) % kCapacity] = tag;
@@ -23,9 +26,9 @@ int CCompletionMailbox::Take(std::uint32_t* out, int capacity) {
   return taken;
 }
 
-int CCompletionMailbox::Dropped() const {
+CCompletionMailbox::Dropped CCompletionMailbox::TakeDropped() {
   std::lock_guard lock(mutex_);
-  return dropped_;
+  return std::exchange(dropped_, Dropped{});
 }
 
 }  // namespace kestrel

@@ -38,7 +38,7 @@ CPlaybackPanel::CPlaybackPanel(QWidget* parent, const PlaybackServices& services
   BuildControls();
 
   scope_ = new CWaveformScope();
-  scope_->Create(false, display_->contentsRect(), display_, 0);
+  scope_->Create(false, display_->contentsRect(), display_);
   scope_->SetBackgroundColor(Rgb(0, 0, 0));
   scope_->SetGridColor(Rgb(31, 31, 31));
   scope_->SetPlotColor(Rgb(0, 255, 0));
@@ -174,13 +174,17 @@ bool CPlaybackPanel::Open(const QString& path) {
   videoWindow_->ClearPicture();
   videoWindow_->SetPlayedPosition(0);
 
+  // Without its decoder a message with pictures cannot be shown.
+  if (mode_ == DisplayMode::Video) {
+    if (!services_.initVideoDecoder()) {
+      Close();
+      return false;
+    }
+    SetVideoQuality(kVideoQuality);
+  }
   if (!soundOutput_->Open()) {
     // The message still plays: the sound output keeps time without sound.
     ShowAudioDeviceBox();
-  }
-  if (mode_ == DisplayMode::Video) {
-    InitVideoDecoder();
-    SetVideoQuality(kVideoQuality);
   }
   playing_ = false;
   stopped_ = false;

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "audio_decoder.h"
+#include "video_decoder_api.h"
 
 class QWidget;
 
@@ -23,6 +24,8 @@ struct PlaybackServices {
   std::function<std::unique_ptr<IVolumeDialogHook>(QWidget* owner)> volumeDialog;
   // Makes an audio decoder state; nullptr when memory is exhausted.
   AudioDecoderState* (*createAudioDecoder)() = &CreateAudioDecoder;
+  // Sets up the process's video decoder; false when memory is exhausted.
+  bool (*initVideoDecoder)() = &InitVideoDecoder;
 };
 
 // The real ones: the sound server, a silent real-time output and Qt's

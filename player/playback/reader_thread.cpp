@@ -183,8 +183,10 @@ void CReaderThread::ReadOneRecord() {
         --skipPictures_;
         break;
       }
-      DecodeVideoFrame(payload_.get(), record.bytesRead, picture_.get(), false);
-      params_.videoWindow->Push(picture_.get(), DueOf(pictures_, params_.frameRate));
+      // A picture that could not be decoded is not shown; the one before it
+      // stays up for its time.
+      if (DecodeVideoFrame(payload_.get(), record.bytesRead, picture_.get(), false))
+        params_.videoWindow->Push(picture_.get(), DueOf(pictures_, params_.frameRate));
       ++pictures_;
       // Picture k lasts until picture k + 1 is due.
       if (pacing_) QueueSilenceUntil(DueOf(pictures_, params_.frameRate));

@@ -3,19 +3,25 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <utility>
 
 #include <QSocketNotifier>
+#include <QtGlobal>
 
 namespace kestrel {
 
 CUiWake::CUiWake(std::function<void()> handler, QObject* parent)
     : QObject(parent), handler_(std::move(handler)), fd_(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {
-  if (fd_ >= 0) {
-    notifier_ = new QSocketNotifier(fd_, QSocketNotifier::Read, this);
-    connect(notifier_, &QSocketNotifier::activated, this, &CUiWake::OnReadable);
+  if (fd_ < 0) {
+    // Silently doing nothing here would stall playback for good.
+    qWarning("no eventfd for a wake (%s): waking through the event queue", std::strerror(errno));
+    return;
   }
+  notifier_ = new QSocketNotifier(fd_, QSocketNotifier::Read, this);
+  connect(notifier_, &QSocketNotifier::activated, this, &CUiWake::OnReadable);
 }
 
 CUiWake::~CUiWake() {
@@ -24,7 +30,17 @@ CUiWake::~CUiWake() {
 }
 
 void CUiWake::Wake() {
-  if (fd_ < 0) return;
+  if (fd_ < 0) {
+    if (queued_.exchange(true)) return;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          queued_ = false;
+          if (handler_) handler_();
+        },
+        Qt::QueuedConnection);
+    return;
+  }
   const std::uint64_t one = 1;
   // A full counter (never reached in practice) already means "wake up".
   [[maybe_unused]] const ssize_t written = write(fd_, &one, sizeof one);

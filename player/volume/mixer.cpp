@@ -19,9 +19,9 @@ bool CMixer::Open(unsigned index) {
   MixerHandle handle = 0;
   if (!service_.Open(index, owner_, &handle)) return false;
   device_ = handle;
-  MixerCaps caps;
-  if (!service_.GetCaps(device_, &caps)) return false;
-  caps_ = caps;
+  std::string name;
+  if (!service_.GetDeviceName(device_, &name)) return false;
+  name_ = name;
   return true;
 }
 
@@ -29,7 +29,7 @@ void CMixer::Close() {
   if (!device_) return;
   service_.Close(device_);
   device_ = 0;
-  caps_ = MixerCaps{};
+  name_.clear();
   // The controls belonged to that device; none of its ids may match later.
   ForgetControls();
 }
@@ -40,71 +40,44 @@ void CMixer::ForgetControls() {
 
 bool CMixer::GetDeviceName(std::string& name) const {
   if (!device_) return false;
-  name = caps_.productName;
+  name = name_;
   return true;
 }
 
-bool CMixer::FindMasterVolume() {
-  return FindControl(MIXERLINE_COMPONENTTYPE_DST_SPEAKERS, MIXERCONTROL_CONTROLTYPE_VOLUME);
-}
+bool CMixer::FindMasterVolume() { return FindControl(MixerControlKind::MasterVolume); }
+bool CMixer::FindMasterMute() { return FindControl(MixerControlKind::MasterMute); }
+bool CMixer::FindWaveVolume() { return FindControl(MixerControlKind::WaveVolume); }
+bool CMixer::FindWaveMute() { return FindControl(MixerControlKind::WaveMute); }
+bool CMixer::FindWavePeakMeter() { return FindControl(MixerControlKind::WavePeakMeter); }
 
-bool CMixer::FindMasterMute() {
-  return FindControl(MIXERLINE_COMPONENTTYPE_DST_SPEAKERS, MIXERCONTROL_CONTROLTYPE_MUTE);
-}
-
-bool CMixer::FindWaveVolume() {
-  return FindControl(MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT, MIXERCONTROL_CONTROLTYPE_VOLUME);
-}
-
-bool CMixer::FindWaveMute() { return FindControl(MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT, MIXERCONTROL_CONTROLTYPE_MUTE); }
-
-bool CMixer::FindControl(std::uint32_t componentType, std::uint32_t controlType) {
+bool CMixer::FindControl(MixerControlKind kind) {
   if (!device_) return false;
-  MixerLine line;
-  if (!service_.GetLineByComponentType(device_, componentType, &line)) return false;
   MixerControl control;
-  if (!service_.GetControlByType(device_, line.lineId, controlType, &control)) return false;
-  const bool speakers = componentType == MIXERLINE_COMPONENTTYPE_DST_SPEAKERS;
-  const bool wave = componentType == MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT;
+  if (!service_.FindControl(device_, kind, &control)) return false;
   const Control found{true, control.controlId};
-  if (speakers && controlType == MIXERCONTROL_CONTROLTYPE_VOLUME) {
-    masterVolume_ = found;
-    masterVolumeMinimum_ = static_cast<std::uint32_t>(control.minimum);
-    masterVolumeMaximum_ = static_cast<std::uint32_t>(control.maximum);
-  } else if (speakers && controlType == MIXERCONTROL_CONTROLTYPE_MUTE) {
-    masterMute_ = found;
-  } else if (wave && controlType == MIXERCONTROL_CONTROLTYPE_VOLUME) {
-    waveVolume_ = found;
-    waveVolumeMinimum_ = static_cast<std::uint32_t>(control.minimum);
-    waveVolumeMaximum_ = static_cast<std::uint32_t>(control.maximum);
-  } else if (wave && controlType == MIXERCONTROL_CONTROLTYPE_MUTE) {
-    waveMute_ = found;
-  } else {
-    return false;
-  }
-  return true;
-}
-
-bool CMixer::FindWavePeakMeter() {
-  if (!device_) return false;
-  MixerLine speakers;
-  if (!service_.GetLineByComponentType(device_, MIXERLINE_COMPONENTTYPE_DST_SPEAKERS, &speakers)) return false;
-  if (speakers.connections == 0) return false;
-  MixerLine source;
-  bool found = false;
-  for (std::uint32_t i = 0; i < speakers.connections; ++i) {
-    if (!service_.GetSourceLine(device_, speakers.destination, i, &source)) return false;
-    if (source.componentType == MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT) {
-      found = true;
+  switch (kind) {
+    case MixerControlKind::MasterVolume:
+      masterVolume_ = found;
+      masterVolumeMinimum_ = static_cast<std::uint32_t>(control.minimum);
+      masterVolumeMaximum_ = static_cast<std::uint32_t>(control.maximum);
       break;
-    }
+    case MixerControlKind::MasterMute:
+      masterMute_ = found;
+      break;
+    case MixerControlKind::WaveVolume:
+      waveVolume_ = found;
+      waveVolumeMinimum_ = static_cast<std::uint32_t>(control.minimum);
+      waveVolumeMaximum_ = static_cast<std::uint32_t>(control.maximum);
+      break;
+    case MixerControlKind::WaveMute:
+      waveMute_ = found;
+      break;
+    case MixerControlKind::WavePeakMeter:
+      wavePeakMeter_ = found;
+      wavePeakMeterMinimum_ = static_cast<std::int32_t>(control.minimum);
+      wavePeakMeterMaximum_ = static_cast<std::int32_t>(control.maximum);
+      break;
   }
-  if (!found || source.destination != speakers.destination) return false;
-  MixerControl control;
-  if (!service_.GetControlByType(device_, source.lineId, MIXERCONTROL_CONTROLTYPE_PEAKMETER, &control)) return false;
-  wavePeakMeter_ = Control{true, control.controlId};
-  wavePeakMeterMinimum_ = static_cast<std::int32_t>(control.minimum);
-  wavePeakMeterMaximum_ = static_cast<std::int32_t>(control.maximum);
   return true;
 }
 

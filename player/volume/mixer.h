@@ -26,8 +26,8 @@ class CMixer {
   CMixer& operator=(const CMixer&) = delete;
 
   unsigned GetDeviceCount();
-  // True only when the device opened and its capabilities were read; a
-  // device whose capabilities could not be read is left open.
+  // True only when the device opened and its name was read; a device whose
+  // name could not be read is left open.
   bool Open(unsigned index);
   void Close();
   bool IsOpen() const { return device_ != 0; }
@@ -76,7 +76,7 @@ class CMixer {
     return control.found ? std::optional<std::uint32_t>(control.id) : std::nullopt;
   }
 
-  bool FindControl(std::uint32_t componentType, std::uint32_t controlType);
+  bool FindControl(MixerControlKind kind);
   bool GetValue(const Control& control, std::uint32_t& value);
   bool SetValue(const Control& control, std::uint32_t value);
   bool GetFlag(const Control& control, bool& value);
@@ -86,7 +86,7 @@ class CMixer {
   IMixerService& service_;
   unsigned deviceCount_ = 0;
   MixerHandle device_ = 0;
-  MixerCaps caps_;
+  std::string name_;
   Control masterVolume_;
   std::uint32_t masterVolumeMinimum_ = 0;
   std::uint32_t masterVolumeMaximum_ = 0;

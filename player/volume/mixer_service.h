@@ -1,9 +1,9 @@
-// The system mixer as CMixer uses it: one device at a time, lines found by
-// kind or by place, controls found by kind, and values read and written one
-// at a time as 4-byte words.
+// The system mixer as CMixer uses it: one device at a time, five controls
+// found by kind, and values read and written one at a time as 4-byte words.
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "mixer_types.h"
 
@@ -25,15 +25,12 @@ class IMixerService {
   // No notice is posted once this has returned.
   virtual void Close(MixerHandle handle) = 0;
 
-  virtual bool GetCaps(MixerHandle handle, MixerCaps* caps) = 0;
-  // The first line of that kind.
-  virtual bool GetLineByComponentType(MixerHandle handle, std::uint32_t componentType, MixerLine* line) = 0;
-  // Source `source` of destination `destination`.
-  virtual bool GetSourceLine(MixerHandle handle, std::uint32_t destination, std::uint32_t source,
-                             MixerLine* line) = 0;
-  // The first control of that kind on the line.
-  virtual bool GetControlByType(MixerHandle handle, std::uint32_t lineId, std::uint32_t controlType,
-                                MixerControl* control) = 0;
+  // The open device's name, at most kMixerProductNameLength bytes, cut on a
+  // character boundary. `name` is written only on success.
+  virtual bool GetDeviceName(MixerHandle handle, std::string* name) = 0;
+  // The control of that kind, with its id and range; false when the device
+  // has none. `control` is written only on success.
+  virtual bool FindControl(MixerHandle handle, MixerControlKind kind, MixerControl* control) = 0;
 
   // One uniform value for all channels. `value` is written only on success.
   virtual bool GetControlValue(MixerHandle handle, std::uint32_t controlId, std::uint32_t* value) = 0;

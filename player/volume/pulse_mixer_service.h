@@ -29,8 +29,6 @@ namespace kestrel {
 
 class CPulseMixerService final : public IMixerService {
  public:
-  static constexpr std::uint32_t kSpeakersLineId = 0xFFFF0000;
-  static constexpr std::uint32_t kWaveLineId = 0x00001000;
   static constexpr std::uint32_t kMasterVolumeId = 1;
   static constexpr std::uint32_t kMasterMuteId = 2;
   static constexpr std::uint32_t kWaveVolumeId = 3;
@@ -48,11 +46,8 @@ class CPulseMixerService final : public IMixerService {
   unsigned GetDeviceCount() override;
   bool Open(unsigned index, QObject* owner, MixerHandle* handle) override;
   void Close(MixerHandle handle) override;
-  bool GetCaps(MixerHandle handle, MixerCaps* caps) override;
-  bool GetLineByComponentType(MixerHandle handle, std::uint32_t componentType, MixerLine* line) override;
-  bool GetSourceLine(MixerHandle handle, std::uint32_t destination, std::uint32_t source, MixerLine* line) override;
-  bool GetControlByType(MixerHandle handle, std::uint32_t lineId, std::uint32_t controlType,
-                        MixerControl* control) override;
+  bool GetDeviceName(MixerHandle handle, std::string* name) override;
+  bool FindControl(MixerHandle handle, MixerControlKind kind, MixerControl* control) override;
   bool GetControlValue(MixerHandle handle, std::uint32_t controlId, std::uint32_t* value) override;
   bool SetControlValue(MixerHandle handle, std::uint32_t controlId, std::uint32_t value) override;
 

@@ -28,7 +28,6 @@ namespace kestrel {
 
 namespace {
 
-constexpr int kMeterPeriodMs = 50;
 constexpr int kGapBesideMainWindow = 8;
 
 // The slider's value is the volume itself. An upright slider has its

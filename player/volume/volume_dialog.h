@@ -35,7 +35,10 @@ class CVolumeDialog : public QDialog, public IVolumeDialogHook {
   // Show starts the system volume program instead.
   void Create();
 
-  // Shows the dialog and feeds the level meter every 50 ms while shown.
+  static constexpr int kMeterPeriodMs = 50;
+
+  // Shows the dialog and feeds the level meter every kMeterPeriodMs while
+  // shown.
   void Show() override;
   // Hides the dialog and stops the meter's timer; nothing without a mixer.
   void Hide() override;

@@ -18,7 +18,8 @@ namespace {
 constexpr int kFocusInset = 3;
 
 // One line of solid pixels from (x0, y0) towards (x1, y1), without the end
-// point, the way the buttons were designed; lines are horizontal or vertical.
+// point, so that a border's sides meet without covering a corner twice; lines
+// are horizontal or vertical.
 void LineTo(QPainter& painter, int x0, int y0, int x1, int y1, const QColor& colour) {
   if (y0 == y1) {
     const int from = std::min(x0, x1 + (x1 < x0 ? 1 : 0));
@@ -182,7 +183,7 @@ void CImageButton::paintEvent(QPaintEvent*) {
   const QRect r = rect();
   const int left = r.left();
   const int top = r.top();
-  const int right = r.left() + r.width();  // exclusive, like the design's rectangles
+  const int right = r.left() + r.width();  // exclusive: the border's lines stop before it
   const int bottom = r.top() + r.height();
   const bool pressed = latched_ || isDown();
 

@@ -1,6 +1,7 @@
-// Pixel-exact drawing on 32-bit images with the rules the painted controls
-// are specified in: rectangles exclude their right and bottom edge, and a
-// line excludes its end point.
+// Pixel-exact drawing on 32-bit images, for the painted controls, whose
+// pictures are given pixel by pixel: a rectangle covers its left and top edge
+// but not its right and bottom one, and a line covers its start point but not
+// its end point, so that shapes which share an edge never overlap.
 #pragma once
 
 #include <QImage>

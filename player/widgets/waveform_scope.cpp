@@ -18,14 +18,12 @@ CWaveformScope::CWaveformScope() : QFrame(nullptr) {
   setAccessibleDescription(QStringLiteral("The sound being heard, as a trace that scrolls from right to left"));
 }
 
-bool CWaveformScope::Create(bool visible, const QRect& rect, QWidget* parent, int id) {
-  id_ = id;
+void CWaveformScope::Create(bool visible, const QRect& rect, QWidget* parent) {
   setParent(parent);
   setGeometry(rect);
   Layout();
   Redraw();
   setVisible(visible);
-  return true;
 }
 
 void CWaveformScope::SetBackgroundColor(ColorRef colour) {

@@ -23,8 +23,8 @@ class CWaveformScope : public QFrame {
   CWaveformScope();
 
   // Makes the window: a child of `parent` at `rect`, with a thin sunken
-  // edge; lays out and draws the grid. Returns success.
-  bool Create(bool visible, const QRect& rect, QWidget* parent, int id);
+  // edge; lays out and draws the grid.
+  void Create(bool visible, const QRect& rect, QWidget* parent);
 
   void SetBackgroundColor(ColorRef colour);
   void SetGridColor(ColorRef colour);
@@ -67,7 +67,6 @@ class CWaveformScope : public QFrame {
   ColorRef background_ = Rgb(0, 0, 0);
   ColorRef grid_ = Rgb(128, 128, 128);
   ColorRef plot_ = Rgb(255, 0, 0);
-  int id_ = 0;
   QRect plotRect_;  // left, top, right, bottom as given: right and bottom excluded
   int plotRight_ = 0;
   int plotBottom_ = 0;

@@ -24,8 +24,6 @@ struct ControlTemplate {
   int id;
   ControlKind kind;
   QRect rect;
-  std::uint32_t style;
-  std::uint32_t exStyle;
   const char* text;  // or the resource name of a picture
 };
 
@@ -35,8 +33,6 @@ struct DialogTemplate {
   const char* caption;
   int width;  // dialog units
   int height;
-  std::uint32_t style;
-  std::uint32_t exStyle;
   std::span<const ControlTemplate> controls;
 
   // The control with the given id; the first one when several share it.

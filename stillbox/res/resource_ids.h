@@ -39,14 +39,10 @@ inline constexpr int IDC_STATIC = -1;
 inline constexpr int IDOK = 1;
 
 // Commands.
-inline constexpr int IDM_ABOUTBOX = 0x0010;
 inline constexpr int ID_REFRESH = 32771;
 inline constexpr int ID_DELETE_ONE = 32772;
 inline constexpr int ID_SAVE_AS = 32773;
 inline constexpr int ID_DELETE_SEVERAL = 32775;
 inline constexpr int ID_DELETE_ALL = 32777;
-
-// System command that the window refuses.
-inline constexpr int SC_MAXIMIZE = 0xF030;
 
 }  // namespace res

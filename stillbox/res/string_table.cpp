@@ -1,17 +1,13 @@
 #include "string_table.h"
 
+#include "string_lookup.h"
 #include "resource_ids.h"
 
 namespace res {
 
 namespace {
 
-struct StringEntry {
-  int id;
-  const char* text;
-};
-
-constexpr StringEntry kStrings[] = {
+constexpr kestrel::StringEntry kStrings[] = {
     {IDS_ABOUTBOX, "&About Kestrel Frames Browser..."},
     {IDS_WINDOW_TITLE, "Kestrel Frames Browser"},
     {IDS_INSTANCE_MUTEX, "Talvio Frames Browser SingleInstance Mutex"},
@@ -25,11 +21,6 @@ constexpr StringEntry kStrings[] = {
 
 }  // namespace
 
-QString LoadString(int id) {
-  for (const StringEntry& entry : kStrings) {
-    if (entry.id == id) return QString::fromUtf8(entry.text);
-  }
-  return {};
-}
+QString LoadString(int id) { return kestrel::StringOf(kStrings, id); }
 
 }  // namespace res

@@ -183,7 +183,7 @@ TEST(VideoDecoderState, ProcessWideDecoderFollowsSetUpAndShutdown) {
   ShutdownVideoDecoder();
   EXPECT_FALSE(DecodeVideoFrame(payload.data(), payload.size(), picture.data(), false));
   EXPECT_FALSE(SetVideoQuality(3));
-  InitVideoDecoder();
+  ASSERT_TRUE(InitVideoDecoder());
   EXPECT_TRUE(SetVideoQuality(3));
   EXPECT_TRUE(DecodeVideoFrame(payload.data(), payload.size(), picture.data(), false));
   EXPECT_EQ(picture[0], 0);

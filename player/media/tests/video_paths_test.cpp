@@ -10,6 +10,8 @@
 #include <iterator>
 #include <memory>
 #include <random>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "colour_conversion.h"
@@ -266,73 +268,120 @@ TEST(VideoKernels, ColumnFiltersGiveThePlainFormulasValues) {
   }
 }
 
+// The synthesis of an interleaved line s (mirrored about its end samples),
+// written out independently of the code's shared formula: the oracle that
+// shows the formula keeps the format's bracketing.
+std::vector<float> PlainSynthesis(const std::vector<float>& line) {
+  using namespace wavelet;
+  const double lp0 = kLp0, lp1 = kLp1, lp2 = kLp2, lp3 = kLp3, lp4 = kLp4;
+  const double hp0 = kHp0, hp1 = kHp1, hp2 = kHp2, hp3 = kHp3;
+  const int n = static_cast<int>(line.size());
+  auto s = [&](int i) { return double(line[i < 0 ? -i : i >= n ? 2 * (n - 1) - i : i]); };
+  std::vector<float> out(n);
+  for (int p = 0; p < n; p += 2) {
+    const double even =
+        (((hp0 * s(p)) - (lp1 * (s(p - 1) + s(p + 1)))) + (hp2 * (s(p - 2) + s(p + 2)))) - (lp3 * (s(p - 3) + s(p + 3)));
+    const double odd = ((((lp4 * (s(p + 5) + s(p - 3))) + (hp3 * (s(p + 4) + s(p - 2)))) + (hp1 * (s(p) + s(p + 2)))) +
+                        (lp2 * (s(p - 1) + s(p + 3)))) +
+                       (lp0 * s(p + 1));
+    out[p] = static_cast<float>(even);
+    out[p + 1] = static_cast<float>(odd);
+  }
+  return out;
+}
+
 // Lines where the grouping of a formula's sums shows: two inputs whose terms
 // cancel exactly (one a tap times 2^60, the other minus another tap times
 // 2^60) and a third input of 1. Added after the pair is complete, the 1 stays;
 // added to either of them first, it is lost. Random lines cannot show a
 // regrouping: it moves a double by an ulp, which rounding to float hides.
-TEST(VideoKernels, FiltersKeepTheGroupingOfEverySum) {
+// Calls fn(s, halves, withHigh, where) for every such line: s interleaved,
+// halves its low half followed by its high half (s[2m] is low value m,
+// s[2m+1] high value m). Returns how many lines there were.
+template <class Fn>
+int ForEachGroupingLine(int half, Fn fn) {
   using namespace wavelet;
-  constexpr int kHalf = 12, kN = 2 * kHalf, kWidth = 4;
+  const int n = 2 * half;
   const float taps[] = {kLp0, kLp1, kLp2, kLp3, kLp4, kHp0, kHp1, kHp2, kHp3};
   const float big = std::ldexp(1.0f, 60);
+  int lines = 0;
+  for (bool withHigh : {false, true}) {
+    const int step = withHigh ? 1 : 2;  // without a high half, even places only
+    for (int i = 8; i < 18; i += step)
+      for (int j = i + step; j < 18; j += step)
+        for (int q = 8; q < 18; q += step) {
+          if (q == i || q == j) continue;
+          for (float a : taps)
+            for (float b : taps) {
+              std::vector<float> s(n, 0.0f);
+              s[i] = b * big;
+              s[j] = -a * big;
+              s[q] = 1.0f;
+              std::vector<float> halves(n);
+              for (int m = 0; m < half; ++m) {
+                halves[m] = s[2 * m];
+                halves[half + m] = s[2 * m + 1];
+              }
+              std::ostringstream description;
+              description << "places " << i << " " << j << " " << q;
+              fn(s, halves, withHigh, description.str());
+              ++lines;
+            }
+        }
+  }
+  return lines;
+}
+
+TEST(VideoKernels, ReferenceKeepsTheGroupingOfEverySum) {
+  constexpr int kHalf = 12;
+  std::vector<float> scratch(328);
+  const int lines = ForEachGroupingLine(kHalf, [&](const std::vector<float>& s, const std::vector<float>& halves,
+                                                   bool, const std::string& where) {
+    std::vector<float> line = halves;
+    SynthesizeLineReference(line.data(), 2 * kHalf, 1, scratch.data());
+    ASSERT_EQ(line, PlainSynthesis(s)) << where;
+  });
+  EXPECT_GT(lines, 20000);
+}
+
+TEST(VideoKernels, FiltersKeepTheGroupingOfEverySum) {
+  constexpr int kHalf = 12, kN = 2 * kHalf, kWidth = 4;
   for (VideoPath path : FastPaths()) {
     const VideoKernels& k = *KernelsFor(path);
-    int lines = 0;
-    for (bool withHigh : {false, true}) {
-      const int step = withHigh ? 1 : 2;  // without a high half, even places only
-      for (int i = 8; i < 18; i += step)
-        for (int j = i + step; j < 18; j += step)
-          for (int q = 8; q < 18; q += step) {
-            if (q == i || q == j) continue;
-            for (float a : taps)
-              for (float b : taps) {
-                std::vector<float> s(kN, 0.0f);
-                s[i] = b * big;
-                s[j] = -a * big;
-                s[q] = 1.0f;
-                // The halves: s[2m] is low value m, s[2m+1] high value m.
-                std::vector<float> halves(kN);
-                for (int m = 0; m < kHalf; ++m) {
-                  halves[m] = s[2 * m];
-                  halves[kHalf + m] = s[2 * m + 1];
-                }
-                std::vector<float> expected = halves, scratch(328);
-                SynthesizeLineReference(expected.data(), kN, 1, scratch.data());
+    ForEachGroupingLine(kHalf, [&](const std::vector<float>&, const std::vector<float>& halves, bool withHigh,
+                                   const std::string& where) {
+      std::vector<float> expected = halves, scratch(328);
+      SynthesizeLineReference(expected.data(), kN, 1, scratch.data());
 
-                std::vector<double> low = Widened(k, halves.data(), kHalf), high = Widened(k, halves.data() + kHalf, kHalf);
-                std::vector<float> row(kN);
-                if (withHigh)
-                  k.rowFull(low.data() + 2, high.data() + 2, kHalf, row.data());
-                else
-                  k.rowLow(low.data() + 2, kHalf, 1, row.data());
-                ASSERT_EQ(row, expected) << PathName(path) << " row, places " << i << " " << j << " " << q;
+      std::vector<double> low = Widened(k, halves.data(), kHalf), high = Widened(k, halves.data() + kHalf, kHalf);
+      std::vector<float> row(kN);
+      if (withHigh)
+        k.rowFull(low.data() + 2, high.data() + 2, kHalf, row.data());
+      else
+        k.rowLow(low.data() + 2, kHalf, 1, row.data());
+      ASSERT_EQ(row, expected) << PathName(path) << " row, " << where;
 
-                // The same line down kWidth columns, for the row pairs whose
-                // rows all lie inside the line.
-                std::vector<double> wide(kN * kWidth);
-                for (int r = 0; r < kN; ++r)
-                  for (int c = 0; c < kWidth; ++c) wide[r * kWidth + c] = halves[r];
-                for (int pair = 2; pair <= kHalf - 3; ++pair) {
-                  const double* lows[4];
-                  const double* highs[5];
-                  for (int m = 0; m < 4; ++m) lows[m] = wide.data() + (pair - 1 + m) * kWidth;
-                  for (int m = 0; m < 5; ++m) highs[m] = wide.data() + (kHalf + pair - 2 + m) * kWidth;
-                  double even[kWidth], odd[kWidth];
-                  if (withHigh)
-                    k.columnPairFull(lows, highs, kWidth, even, odd);
-                  else
-                    k.columnPairLow(lows, kWidth, even, odd);
-                  for (int c = 0; c < kWidth; ++c) {
-                    ASSERT_EQ(even[c], double(expected[2 * pair])) << PathName(path) << " column, places " << i << " " << j << " " << q;
-                    ASSERT_EQ(odd[c], double(expected[2 * pair + 1])) << PathName(path) << " column, places " << i << " " << j << " " << q;
-                  }
-                }
-                ++lines;
-              }
-          }
-    }
-    EXPECT_GT(lines, 20000);
+      // The same line down kWidth columns, for the row pairs whose rows all
+      // lie inside the line.
+      std::vector<double> wide(kN * kWidth);
+      for (int r = 0; r < kN; ++r)
+        for (int c = 0; c < kWidth; ++c) wide[r * kWidth + c] = halves[r];
+      for (int pair = 2; pair <= kHalf - 3; ++pair) {
+        const double* lows[4];
+        const double* highs[5];
+        for (int m = 0; m < 4; ++m) lows[m] = wide.data() + (pair - 1 + m) * kWidth;
+        for (int m = 0; m < 5; ++m) highs[m] = wide.data() + (kHalf + pair - 2 + m) * kWidth;
+        double even[kWidth], odd[kWidth];
+        if (withHigh)
+          k.columnPairFull(lows, highs, kWidth, even, odd);
+        else
+          k.columnPairLow(lows, kWidth, even, odd);
+        for (int c = 0; c < kWidth; ++c) {
+          ASSERT_EQ(even[c], double(expected[2 * pair])) << PathName(path) << " column, " << where;
+          ASSERT_EQ(odd[c], double(expected[2 * pair + 1])) << PathName(path) << " column, " << where;
+        }
+      }
+    });
   }
 }
 

@@ -27,6 +27,7 @@
 #include "scripted_wave_output.h"
 #include "silent_wave_output.h"
 #include "string_table.h"
+#include "video_decoder_api.h"
 #include "video_window.h"
 #include "video_window_sink.h"
 #include "wave_device.h"
@@ -235,6 +236,30 @@ TEST_F(ScriptedPanelTest, OnlyARegularFileIsOpenedAndAFailedDecoderStateFailsOpe
   starved.Play();  // nothing to play, nothing to crash
   EXPECT_FALSE(starved.IsPlaying());
   EXPECT_TRUE(box.texts.isEmpty()) << "the caller reports the file; the sound device was never asked";
+}
+
+TEST_F(ScriptedPanelTest, AVideoDecoderThatCannotBeSetUpFailsOpenOfAMessageWithPictures) {
+  services.initVideoDecoder = [] { return false; };
+  CCountingPanel starved(&host, services);
+  EXPECT_FALSE(starved.Open(QString::fromStdString(SoundMessage("pictures.qrv", 3, 5))));
+  EXPECT_FALSE(starved.IsOpen());
+  EXPECT_EQ(starved.Mode(), CPlaybackPanel::DisplayMode::None);
+  EXPECT_TRUE(box.texts.isEmpty()) << "the caller reports the file; the sound device was never asked";
+  EXPECT_TRUE(starved.Open(QString::fromStdString(SoundMessage("sound.qrv", 3)))) << "a sound-only message needs none";
+}
+
+TEST_F(ScriptedPanelTest, APictureThatDoesNotDecodeIsNotShown) {
+  // The decoder reports itself set up but is not: every picture fails.
+  services.initVideoDecoder = [] { return true; };
+  ShutdownVideoDecoder();
+  CCountingPanel unready(&host, services);
+  ASSERT_TRUE(unready.Open(QString::fromStdString(SoundMessage("pictures.qrv", 4, 5))));
+  unready.Play();
+  // The whole message read: four records of sound, four pictures.
+  ASSERT_TRUE(PumpUntil([&] { return output.Pending() >= 40; }));
+  EXPECT_EQ(unready.VideoWindow().QueuedCount(), 0) << "no picture went into the queue";
+  EXPECT_EQ(unready.presented.load(), 0);
+  unready.Close();
 }
 
 TEST_F(ScriptedPanelTest, AMessageOfTwentyFramesOrFewerIsHeardAndEnds) {

@@ -11,6 +11,7 @@
 
 #include <QCoreApplication>
 
+#include "completion_mailbox.h"
 #include "scripted_wave_output.h"
 #include "silent_wave_output.h"
 #include "volume_dialog_hook.h"
@@ -90,6 +91,24 @@ TEST_F(WaveDeviceTest, NoticesArriveThroughTheEventLoop) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
   }
   EXPECT_EQ(sink.done, 3);
+}
+
+TEST_F(WaveDeviceTest, NoticesThatFindTheMailboxFullStillCount) {
+  // Pauses give back the whole ring each time; with the user-interface
+  // thread not taking them, their notices fill the mailbox, and those of the
+  // buffers then played find it full.
+  ASSERT_TRUE(device.Open());
+  QueueBlocks(CWaveDevice::kMaxQueued);
+  for (int cycle = 0; cycle < 5; ++cycle) {
+    device.Pause();
+    device.Resume();
+  }
+  ASSERT_GT(5 * CWaveDevice::kMaxQueued, CCompletionMailbox::kCapacity);
+  ASSERT_TRUE(output.FinishNext(CWaveDevice::kMaxQueued));
+  device.DeliverNotices();
+  EXPECT_EQ(sink.done, CWaveDevice::kMaxQueued) << "every played buffer is reported once";
+  EXPECT_EQ(device.QueuedCount(), 0) << "the ring runs dry, so the message can end";
+  EXPECT_FALSE(output.IsRunning());
 }
 
 TEST_F(WaveDeviceTest, ResumeAfterPauseWritesAllTwentyFivePendingAgainFromTheirBeginnings) {

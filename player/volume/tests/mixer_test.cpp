@@ -21,12 +21,12 @@ TEST(Mixer, OpensOnlyADeviceThatExistsAndClosesTheOneOpenFirst) {
   EXPECT_EQ(service.opens, 2);
   EXPECT_EQ(service.closes, 1) << "the open device is closed before the next opens";
 
-  service.failCaps = true;
+  service.failName = true;
   EXPECT_FALSE(mixer.Open(0));
-  EXPECT_TRUE(mixer.IsOpen()) << "only the capabilities failed";
+  EXPECT_TRUE(mixer.IsOpen()) << "only the name failed";
   std::string name = "unchanged";
   ASSERT_TRUE(mixer.GetDeviceName(name));
-  EXPECT_EQ(name, "") << "capabilities stay cleared";
+  EXPECT_EQ(name, "") << "the last device's name stays cleared";
 }
 
 TEST(Mixer, EverythingFailsOnAClosedDevice) {
@@ -78,11 +78,14 @@ TEST(Mixer, AbsentControlsAndFailedReadsLeaveTheOutArgumentAlone) {
   CFakeMixerService service;
   service.AddStandardDevice();
   service.RemoveControl(F::kWaveVolume);
+  service.RemoveControl(F::kWavePeak);
   service.failingReads = {F::kWaveMute};
   CMixer mixer(nullptr, service);
   ASSERT_TRUE(mixer.Open(0));
   EXPECT_FALSE(mixer.FindWaveVolume());
+  EXPECT_FALSE(mixer.FindWavePeakMeter());
   ASSERT_TRUE(mixer.FindWaveMute());
+  ASSERT_TRUE(mixer.FindMasterMute()) << "the others are found all the same";
   EXPECT_FALSE(mixer.WaveVolumeId());
   std::uint32_t volume = 5;
   bool mute = true;
@@ -91,55 +94,11 @@ TEST(Mixer, AbsentControlsAndFailedReadsLeaveTheOutArgumentAlone) {
   EXPECT_FALSE(mixer.GetWaveMute(mute));
   EXPECT_EQ(volume, 5u);
   EXPECT_TRUE(mute);
+  std::int32_t peak = 3;
+  EXPECT_FALSE(mixer.GetWavePeak(peak));
+  EXPECT_EQ(peak, 3);
   EXPECT_FALSE(mixer.SetMasterVolume(9)) << "never found";
   EXPECT_TRUE(service.writes.empty());
-}
-
-TEST(Mixer, PeakMeterIsSearchedOnlyAmongTheSpeakersSources) {
-  // The first wave-output line of the device feeds another destination; the
-  // speakers' own wave-output source is a later line.
-  CFakeMixerService service;
-  service.deviceCount = 1;
-  service.AddLine(MixerLine{0, 0, 0xFFFF0000, MIXERLINE_COMPONENTTYPE_DST_SPEAKERS, 2, 0});
-  service.AddLine(MixerLine{1, 0, 0x2000, MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT, 0, 1});
-  service.AddLine(MixerLine{0, 0, 0x3000, 0x1003 /* line in */, 0, 0});
-  service.AddLine(MixerLine{0, 1, 0x4000, MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT, 0, 1});
-  service.AddControl(0x2000, MixerControl{21, MIXERCONTROL_CONTROLTYPE_VOLUME, 0, 255}, 100);
-  service.AddControl(0x4000, MixerControl{41, MIXERCONTROL_CONTROLTYPE_PEAKMETER, -128, 127}, 0);
-  CMixer mixer(nullptr, service);
-  ASSERT_TRUE(mixer.Open(0));
-  ASSERT_TRUE(mixer.FindWaveVolume());
-  EXPECT_EQ(mixer.WaveVolumeId(), 21u) << "wave volume comes from the first wave-output line";
-  EXPECT_EQ(mixer.WaveVolumeMaximum(), 255u);
-  ASSERT_TRUE(mixer.FindWavePeakMeter());
-  EXPECT_EQ(mixer.WavePeakMeterId(), 41u) << "the peak meter from the speakers' own source";
-  EXPECT_EQ(mixer.WavePeakMeterMinimum(), -128);
-}
-
-TEST(Mixer, WithoutAWaveSourceOnTheSpeakersOnlyThePeakMeterIsMissing) {
-  for (const bool noConnections : {true, false}) {
-    SCOPED_TRACE(noConnections ? "speakers line without sources" : "no wave-output source among them");
-    CFakeMixerService service;
-    service.deviceCount = 1;
-    service.AddLine(MixerLine{0, 0, 0xFFFF0000, MIXERLINE_COMPONENTTYPE_DST_SPEAKERS, noConnections ? 0u : 1u, 2});
-    service.AddLine(MixerLine{0, 0, 0x3000, 0x1003, 0, 0});
-    service.AddLine(MixerLine{1, 0, 0x2000, MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT, 0, 3});
-    service.AddControl(0xFFFF0000, MixerControl{1, MIXERCONTROL_CONTROLTYPE_VOLUME, 0, 65535}, 10);
-    service.AddControl(0xFFFF0000, MixerControl{2, MIXERCONTROL_CONTROLTYPE_MUTE, 0, 1}, 0);
-    service.AddControl(0x2000, MixerControl{3, MIXERCONTROL_CONTROLTYPE_VOLUME, 0, 65535}, 10);
-    service.AddControl(0x2000, MixerControl{4, MIXERCONTROL_CONTROLTYPE_MUTE, 0, 1}, 0);
-    service.AddControl(0x2000, MixerControl{5, MIXERCONTROL_CONTROLTYPE_PEAKMETER, 0, 100}, 0);
-    CMixer mixer(nullptr, service);
-    ASSERT_TRUE(mixer.Open(0));
-    EXPECT_FALSE(mixer.FindWavePeakMeter());
-    EXPECT_TRUE(mixer.FindMasterVolume());
-    EXPECT_TRUE(mixer.FindMasterMute());
-    EXPECT_TRUE(mixer.FindWaveVolume());
-    EXPECT_TRUE(mixer.FindWaveMute());
-    std::int32_t peak = 3;
-    EXPECT_FALSE(mixer.GetWavePeak(peak));
-    EXPECT_EQ(peak, 3);
-  }
 }
 
 TEST(Mixer, MutesAreWrittenAsOneAndZeroAndAnyNonZeroReadsAsTrue) {

@@ -12,6 +12,7 @@
 #include "detached_program_launcher.h"
 #include "fake_program_launcher.h"
 #include "level_meter.h"
+#include "meter_periods.h"
 #include "mixer_volume_scale.h"
 #include "playback_panel.h"
 #include "playback_services.h"
@@ -28,7 +29,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using testing::OwnSinkInputs;
-using testing::PumpFor;
 using testing::PumpUntil;
 
 struct NoListener : IWaveOutputListener {
@@ -84,8 +84,11 @@ TEST_F(PulseVolumeDialogTest, PactlMovesTheMasterSliderAndTheSliderMovesTheSink)
   EXPECT_EQ(testing::SinkVolume(), ServerVolumeFromMixer(32768));
   master->triggerAction(QAbstractSlider::SliderToMinimum);
   EXPECT_EQ(testing::SinkVolume(), 0u);
-  // The notices of our own changes leave the slider where the user put it.
-  PumpFor(200ms);
+  // The notices of our own changes leave the slider where the user put it:
+  // they are in once the box has followed a later change, as the server
+  // reports in order.
+  ASSERT_TRUE(testing::SetSinkMute(true));
+  ASSERT_TRUE(PumpUntil([&] { return Box(IDC_MASTER_MUTE)->isChecked(); }, 3s));
   EXPECT_EQ(master->value(), 0);
   EXPECT_EQ(testing::SinkVolume(), 0u);
 }
@@ -105,7 +108,11 @@ TEST_F(PulseVolumeDialogTest, SpeakersVolumeMuteMutesOnlyThePlayersStream) {
   ASSERT_TRUE(PumpUntil([&] { return OwnSinkInputs().size() == 1; }, 3s));
   Create();
   dialog->Show();
-  PumpFor(100ms);
+  // What opening wrote to the stream has been reported once the master
+  // slider has followed a later change.
+  ASSERT_TRUE(testing::SetSinkVolume(30000));
+  const int settled = static_cast<int>(MixerVolumeFromServer(30000));
+  ASSERT_TRUE(PumpUntil([&] { return Slider(IDC_MASTER_SLIDER)->value() == settled; }, 3s));
   QTest::mouseClick(Box(IDC_WAVE_MUTE), Qt::LeftButton);
   ASSERT_TRUE(Box(IDC_WAVE_MUTE)->isChecked());
   ASSERT_EQ(OwnSinkInputs().size(), 1u);
@@ -126,13 +133,13 @@ TEST_F(PulseVolumeDialogTest, TheMeterShowsTheDemoPlayingAndZeroWhenItIsPaused) 
   Create();
   dialog->Show();
   auto* meter = static_cast<CLevelMeter*>(dialog->Control(IDC_LEVEL_METER));
-  PumpFor(300ms);
+  ASSERT_TRUE(testing::LetMeterPeriodsPass(6));
   EXPECT_EQ(meter->Pos(), 0) << "nothing plays yet";
   panel.Play();
   ASSERT_TRUE(PumpUntil([&] { return meter->Pos() > 0; }, 5s));
   panel.Pause();
   ASSERT_TRUE(PumpUntil([&] { return meter->Pos() == 0; }, 3s)) << "meter at " << meter->Pos();
-  PumpFor(300ms);
+  ASSERT_TRUE(testing::LetMeterPeriodsPass(6));
   EXPECT_EQ(meter->Pos(), 0);
   panel.Close();
 }

@@ -15,6 +15,7 @@
 #include "fake_mixer_service.h"
 #include "fake_program_launcher.h"
 #include "level_meter.h"
+#include "meter_periods.h"
 #include "pump.h"
 #include "recording_message_box.h"
 #include "volume_dialog.h"
@@ -28,7 +29,7 @@ using namespace std::chrono_literals;
 using testing::CFakeMixerService;
 using testing::CFakeProgramLauncher;
 using testing::CRecordingMessageBox;
-using testing::PumpFor;
+using testing::LetMeterPeriodsPass;
 using testing::PumpUntil;
 using F = CFakeMixerService;
 
@@ -148,7 +149,7 @@ TEST(VolumeDialogRange, AControlWhoseMinimumIsNotZeroKeepsItsWholeRange) {
   CFakeMixerService service;
   service.AddStandardDevice();
   service.RemoveControl(F::kMasterVolume);
-  service.AddControl(F::kSpeakersLine, MixerControl{F::kMasterVolume, MIXERCONTROL_CONTROLTYPE_VOLUME, 1000, 9000},
+  service.AddControl(MixerControlKind::MasterVolume, MixerControl{F::kMasterVolume, 1000, 9000},
                      1000);
   CFakeProgramLauncher launcher;
   CRecordingMessageBox messageBox;
@@ -184,7 +185,7 @@ TEST_F(VolumeDialogTest, TheVolumeFollowsTheThumbWhileItIsDraggedAndTheKeysWhere
 
 TEST_F(VolumeDialogTest, ChangesMadeElsewhereMoveTheControlsWithoutBeingWrittenBack) {
   Create();
-  PumpFor(20ms);
+  QCoreApplication::sendPostedEvents();
   service.writes.clear();
   service.ExternalChange(F::kMasterVolume, 1000);
   service.ExternalChange(F::kWaveVolume, 65535);
@@ -198,13 +199,13 @@ TEST_F(VolumeDialogTest, ChangesMadeElsewhereMoveTheControlsWithoutBeingWrittenB
 
   const int readsBefore = service.ReadsOf(F::kMasterVolume);
   service.ExternalChange(F::kWavePeak, 500);  // not one the dialog follows
-  PumpFor(20ms);
+  QCoreApplication::sendPostedEvents();
   EXPECT_EQ(service.ReadsOf(F::kMasterVolume), readsBefore);
 }
 
 TEST_F(VolumeDialogTest, AFailedReadLeavesTheControlAsItWas) {
   Create();
-  PumpFor(20ms);
+  QCoreApplication::sendPostedEvents();
   service.failingReads = {F::kMasterVolume, F::kWaveMute};
   service.ExternalChange(F::kMasterVolume, 1000);
   service.ExternalChange(F::kWaveMute, 1);
@@ -216,7 +217,7 @@ TEST_F(VolumeDialogTest, AFailedReadLeavesTheControlAsItWas) {
 
 TEST_F(VolumeDialogTest, EachMuteBoxMutesOnlyItsOwnLine) {
   Create();
-  PumpFor(20ms);
+  QCoreApplication::sendPostedEvents();
   dialog->Show();
   QTest::mouseClick(Box(IDC_WAVE_MUTE), Qt::LeftButton);
   EXPECT_EQ(service.Value(F::kWaveMute), 1u);
@@ -230,7 +231,7 @@ TEST_F(VolumeDialogTest, EachMuteBoxMutesOnlyItsOwnLine) {
 TEST_F(VolumeDialogTest, TheMeterIsFedWhileShownAndNotWhileHidden) {
   Create();
   service.ExternalChange(F::kWavePeak, static_cast<std::uint32_t>(-12000));
-  PumpFor(120ms);
+  ASSERT_TRUE(LetMeterPeriodsPass(2));
   EXPECT_EQ(service.ReadsOf(F::kWavePeak), 0) << "hidden after creation: no timer";
   EXPECT_FALSE(dialog->MeterTimerRunning());
 
@@ -244,7 +245,7 @@ TEST_F(VolumeDialogTest, TheMeterIsFedWhileShownAndNotWhileHidden) {
   EXPECT_FALSE(dialog->MeterTimerRunning());
   const int reads = service.ReadsOf(F::kWavePeak);
   service.ExternalChange(F::kWavePeak, 3000);
-  PumpFor(200ms);
+  ASSERT_TRUE(LetMeterPeriodsPass(3));
   EXPECT_EQ(service.ReadsOf(F::kWavePeak), reads);
   EXPECT_EQ(Meter()->Pos(), 12000);
 
@@ -254,8 +255,7 @@ TEST_F(VolumeDialogTest, TheMeterIsFedWhileShownAndNotWhileHidden) {
 
 TEST_F(VolumeDialogTest, ControlsTheMixerLacksAreDisabledAndTheRestWorks) {
   // No wave-output source on the speakers line: no peak meter. No master mute.
-  service.RemoveLine(F::kSpeakersLine);
-  service.AddLine(MixerLine{0, 0, F::kSpeakersLine, MIXERLINE_COMPONENTTYPE_DST_SPEAKERS, 0, 2});
+  service.RemoveControl(F::kWavePeak);
   service.RemoveControl(F::kMasterMute);
   Create();
   EXPECT_FALSE(Meter()->isEnabled());
@@ -264,10 +264,10 @@ TEST_F(VolumeDialogTest, ControlsTheMixerLacksAreDisabledAndTheRestWorks) {
   EXPECT_TRUE(Slider(IDC_WAVE_SLIDER)->isEnabled());
   EXPECT_TRUE(Box(IDC_WAVE_MUTE)->isEnabled());
   dialog->Show();
-  PumpFor(120ms);
+  ASSERT_TRUE(LetMeterPeriodsPass(2));
   EXPECT_EQ(service.ReadsOf(F::kWavePeak), 0);
   service.ExternalChange(F::kMasterMute, 1);
-  PumpFor(20ms);
+  QCoreApplication::sendPostedEvents();
   EXPECT_EQ(service.ReadsOf(F::kMasterMute), 0) << "an absent control's notice changes nothing";
   Slider(IDC_WAVE_SLIDER)->triggerAction(QAbstractSlider::SliderToMaximum);
   EXPECT_EQ(service.Value(F::kWaveVolume), 65535u);

@@ -50,8 +50,9 @@ class ImageButtonTest : public ::testing::Test {
 
   QImage Grab() { return button_->grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
-  // What the design's drawing gives, built pixel by pixel: the face, the
-  // border of the look and the icon at its place.
+  // The button's picture built pixel by pixel, independently of its painting
+  // code: the face, the border of the look (lines that stop before their end
+  // point) and the icon at its place.
   QImage Expected(bool latched, bool sunken, bool raised, int iconId) {
     const QPalette& palette = button_->palette();
     QImage image(kWidth, kHeight, QImage::Format_RGB32);

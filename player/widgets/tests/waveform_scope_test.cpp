@@ -19,7 +19,7 @@ constexpr QRgb kBlack = qRgb(0, 0, 0);
 class WaveformScopeTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(scope.Create(true, QRect(0, 0, 202, 162), &host, 0));
+    scope.Create(true, QRect(0, 0, 202, 162), &host);
     scope.SetBackgroundColor(Rgb(0, 0, 0));
     scope.SetGridColor(Rgb(31, 31, 31));
     scope.SetPlotColor(Rgb(0, 255, 0));

@@ -11,26 +11,20 @@ namespace kestrel::testing {
 void CFakeMixerService::AddStandardDevice(const std::string& name) {
   deviceCount = 1;
   productName = name;
-  AddLine(MixerLine{0, 0, kSpeakersLine, MIXERLINE_COMPONENTTYPE_DST_SPEAKERS, 1, 2});
-  AddLine(MixerLine{0, 0, kWaveLine, MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT, 0, 3});
-  AddControl(kSpeakersLine, MixerControl{kMasterVolume, MIXERCONTROL_CONTROLTYPE_VOLUME, 0, 65535}, 40000);
-  AddControl(kSpeakersLine, MixerControl{kMasterMute, MIXERCONTROL_CONTROLTYPE_MUTE, 0, 1}, 0);
-  AddControl(kWaveLine, MixerControl{kWaveVolume, MIXERCONTROL_CONTROLTYPE_VOLUME, 0, 65535}, 50000);
-  AddControl(kWaveLine, MixerControl{kWaveMute, MIXERCONTROL_CONTROLTYPE_MUTE, 0, 1}, 0);
-  AddControl(kWaveLine, MixerControl{kWavePeak, MIXERCONTROL_CONTROLTYPE_PEAKMETER, -32768, 32767}, 0);
+  AddControl(MixerControlKind::MasterVolume, MixerControl{kMasterVolume, 0, 65535}, 40000);
+  AddControl(MixerControlKind::MasterMute, MixerControl{kMasterMute, 0, 1}, 0);
+  AddControl(MixerControlKind::WaveVolume, MixerControl{kWaveVolume, 0, 65535}, 50000);
+  AddControl(MixerControlKind::WaveMute, MixerControl{kWaveMute, 0, 1}, 0);
+  AddControl(MixerControlKind::WavePeakMeter, MixerControl{kWavePeak, -32768, 32767}, 0);
 }
 
-void CFakeMixerService::AddControl(std::uint32_t lineId, const MixerControl& control, std::uint32_t value) {
-  controls_.push_back(Entry{lineId, control});
+void CFakeMixerService::AddControl(MixerControlKind kind, const MixerControl& control, std::uint32_t value) {
+  controls_[kind] = control;
   values_[control.controlId] = value;
 }
 
 void CFakeMixerService::RemoveControl(std::uint32_t controlId) {
-  std::erase_if(controls_, [&](const Entry& entry) { return entry.control.controlId == controlId; });
-}
-
-void CFakeMixerService::RemoveLine(std::uint32_t lineId) {
-  std::erase_if(lines_, [&](const MixerLine& line) { return line.lineId == lineId; });
+  std::erase_if(controls_, [&](const auto& entry) { return entry.second.controlId == controlId; });
 }
 
 int CFakeMixerService::ReadsOf(std::uint32_t controlId) const {
@@ -63,52 +57,18 @@ void CFakeMixerService::Close(MixerHandle handle) {
   handle_ = 0;
 }
 
-bool CFakeMixerService::GetCaps(MixerHandle handle, MixerCaps* caps) {
-  if (!Valid(handle) || failCaps) return false;
-  *caps = MixerCaps{};
-  caps->productName = productName.substr(0, kMixerProductNameLength);
-  caps->destinations = 1;
+bool CFakeMixerService::GetDeviceName(MixerHandle handle, std::string* name) {
+  if (!Valid(handle) || failName) return false;
+  *name = productName.substr(0, kMixerProductNameLength);
   return true;
 }
 
-bool CFakeMixerService::GetLineByComponentType(MixerHandle handle, std::uint32_t componentType, MixerLine* line) {
+bool CFakeMixerService::FindControl(MixerHandle handle, MixerControlKind kind, MixerControl* control) {
   if (!Valid(handle)) return false;
-  for (const MixerLine& candidate : lines_) {
-    if (candidate.componentType == componentType) {
-      *line = candidate;
-      return true;
-    }
-  }
-  return false;
-}
-
-bool CFakeMixerService::GetSourceLine(MixerHandle handle, std::uint32_t destination, std::uint32_t source,
-                                      MixerLine* line) {
-  if (!Valid(handle)) return false;
-  // Sources are the lines that are not destinations, numbered per destination
-  // in the order they were added.
-  std::uint32_t index = 0;
-  for (const MixerLine& candidate : lines_) {
-    if (candidate.componentType == MIXERLINE_COMPONENTTYPE_DST_SPEAKERS) continue;
-    if (candidate.destination != destination) continue;
-    if (index++ == source) {
-      *line = candidate;
-      return true;
-    }
-  }
-  return false;
-}
-
-bool CFakeMixerService::GetControlByType(MixerHandle handle, std::uint32_t lineId, std::uint32_t controlType,
-                                         MixerControl* control) {
-  if (!Valid(handle)) return false;
-  for (const Entry& entry : controls_) {
-    if (entry.lineId == lineId && entry.control.controlType == controlType) {
-      *control = entry.control;
-      return true;
-    }
-  }
-  return false;
+  const auto found = controls_.find(kind);
+  if (found == controls_.end()) return false;
+  *control = found->second;
+  return true;
 }
 
 bool CFakeMixerService::GetControlValue(MixerHandle handle, std::uint32_t controlId, std::uint32_t* value) {
