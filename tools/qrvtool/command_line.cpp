@@ -36,9 +36,9 @@ std::string Wrapped(const std::string& text, std::size_t width, std::size_t inde
   return result + line;
 }
 
-std::vector<OptionSpec> AllOptions(const CommandSpec& spec) {
-  std::vector<OptionSpec> all = spec.options;
-  if (spec.writesFiles) all.push_back({"no-clobber", 'n', nullptr, "never overwrite an existing file (exit status 1)"});
+std::vector<OptionSpec> AllOptions(const CommandSpec& command) {
+  std::vector<OptionSpec> all = command.options;
+  if (command.writesFiles) all.push_back({"no-clobber", 'n', nullptr, "never overwrite an existing file (exit status 1)"});
   all.push_back({"quiet", 'q', nullptr, "no progress line on the terminal and no summary"});
   all.push_back({"help", 'h', nullptr, "show this help and end"});
   all.push_back({"version", 0, nullptr, "show the version and end"});
@@ -49,9 +49,9 @@ int ValueOf(const std::vector<OptionSpec>& all, std::size_t i) {
   return all[i].shortName ? static_cast<unsigned char>(all[i].shortName) : kFirstLongOnly + static_cast<int>(i);
 }
 
-void PrintHelp(const CommandSpec& spec, std::ostream& out) {
-  out << "Usage: qrvtool " << spec.name << " " << spec.operands << "\n" << spec.about << "\n\nOptions:\n";
-  for (const OptionSpec& option : AllOptions(spec)) {
+void PrintHelp(const CommandSpec& command, std::ostream& out) {
+  out << "Usage: qrvtool " << command.name << " " << command.operands << "\n" << command.about << "\n\nOptions:\n";
+  for (const OptionSpec& option : AllOptions(command)) {
     std::string left = option.shortName ? std::string("  -") + option.shortName + ", " : std::string(6, ' ');
     left += std::string("--") + option.name;
     if (option.value) left += std::string("=") + option.value;
@@ -61,7 +61,7 @@ void PrintHelp(const CommandSpec& spec, std::ostream& out) {
       left.resize(kHelpColumn, ' ');
     out << left << Wrapped(option.help, kHelpWidth - kHelpColumn, kHelpColumn) << "\n";
   }
-  if (spec.notes) out << "\n" << spec.notes;
+  if (command.notes) out << "\n" << command.notes;
   out << "\n" << kExitStatusHelp;
 }
 
@@ -79,16 +79,16 @@ std::optional<std::string> ParsedArgs::Value(const std::string& name) const {
   return it->second;
 }
 
-int UsageError(const CommandSpec& spec, std::ostream& err, const std::string& why) {
-  err << "qrvtool " << spec.name << ": " << why << "\n"
-      << "Try 'qrvtool " << spec.name << " --help'.\n";
+int UsageError(const CommandSpec& command, std::ostream& err, const std::string& why) {
+  err << "qrvtool " << command.name << ": " << why << "\n"
+      << "Try 'qrvtool " << command.name << " --help'.\n";
   return kExitBadInput;
 }
 
-std::optional<int> ParseCommandLine(const CommandSpec& spec, const std::vector<std::string>& args, ParsedArgs& parsed,
+std::optional<int> ParseCommandLine(const CommandSpec& command, const std::vector<std::string>& args, ParsedArgs& parsed,
                                     std::ostream& out, std::ostream& err) {
   parsed = ParsedArgs{};
-  const std::vector<OptionSpec> all = AllOptions(spec);
+  const std::vector<OptionSpec> all = AllOptions(command);
   std::vector<option> longOptions;
   std::string shortOptions = ":";  // a missing value is told apart from an unknown option
   for (std::size_t i = 0; i < all.size(); ++i) {
@@ -107,7 +107,7 @@ std::optional<int> ParseCommandLine(const CommandSpec& spec, const std::vector<s
 
   // getopt_long permutes its argument vector: it works on copies.
   std::vector<std::string> words;
-  words.push_back(std::string("qrvtool ") + spec.name);
+  words.push_back(std::string("qrvtool ") + command.name);
   words.insert(words.end(), args.begin(), args.end());
   std::vector<char*> argv;
   for (std::string& word : words) argv.push_back(word.data());
@@ -121,19 +121,19 @@ std::optional<int> ParseCommandLine(const CommandSpec& spec, const std::vector<s
     if (c == -1) break;
     if (c == ':') {
       const OptionSpec* option = find(optopt);
-      return UsageError(spec, err, "option " + (option ? Describe(*option) : std::string("?")) + " needs a value");
+      return UsageError(command, err, "option " + (option ? Describe(*option) : std::string("?")) + " needs a value");
     }
     if (c == '?') {
       if (const OptionSpec* option = optopt ? find(optopt) : nullptr)
-        return UsageError(spec, err, "option " + Describe(*option) + " takes no value");
-      if (optopt) return UsageError(spec, err, std::string("unknown option '-") + static_cast<char>(optopt) + "'");
-      return UsageError(spec, err, std::string("unknown option '") + argv[optind - 1] + "'");
+        return UsageError(command, err, "option " + Describe(*option) + " takes no value");
+      if (optopt) return UsageError(command, err, std::string("unknown option '-") + static_cast<char>(optopt) + "'");
+      return UsageError(command, err, std::string("unknown option '") + argv[optind - 1] + "'");
     }
     const OptionSpec* option = find(c);
     if (!option) continue;
     const std::string name = option->name;
     if (name == "help") {
-      PrintHelp(spec, out);
+      PrintHelp(command, out);
       return kExitOk;
     }
     if (name == "version") {
@@ -146,15 +146,15 @@ std::optional<int> ParseCommandLine(const CommandSpec& spec, const std::vector<s
       parsed.noClobber = true;
     } else if (option->value) {
       if (!parsed.values.emplace(name, optarg).second)
-        return UsageError(spec, err, "option " + Describe(*option) + " given twice");
+        return UsageError(command, err, "option " + Describe(*option) + " given twice");
     } else {
       parsed.flags.insert(name);
     }
   }
   for (int i = optind; i < argc; ++i) parsed.operands.push_back(argv[i]);
-  if (parsed.operands.size() < spec.minOperands) return UsageError(spec, err, "missing operand");
-  if (parsed.operands.size() > spec.maxOperands)
-    return UsageError(spec, err, "unexpected operand '" + parsed.operands[spec.maxOperands] + "'");
+  if (parsed.operands.size() < command.minOperands) return UsageError(command, err, "missing operand");
+  if (parsed.operands.size() > command.maxOperands)
+    return UsageError(command, err, "unexpected operand '" + parsed.operands[command.maxOperands] + "'");
   return std::nullopt;
 }
 
@@ -173,7 +173,7 @@ bool ParseWholeNumber(const std::string& text, long min, long max, long& value) 
 
 OptionSpec ThreadsOption(const char* work) { return {"threads", 0, "N", work}; }
 
-std::optional<int> ThreadsValue(const CommandSpec& spec, const ParsedArgs& parsed, std::ostream& err,
+std::optional<int> ThreadsValue(const CommandSpec& command, const ParsedArgs& parsed, std::ostream& err,
                                 unsigned& threads) {
   const auto text = parsed.Value("threads");
   if (!text) {
@@ -182,7 +182,7 @@ std::optional<int> ThreadsValue(const CommandSpec& spec, const ParsedArgs& parse
   }
   long value = 0;
   if (!ParseWholeNumber(*text, 1, kMostThreads, value))
-    return UsageError(spec, err, "--threads takes 1 to " + std::to_string(kMostThreads) + ", not '" + *text + "'");
+    return UsageError(command, err, "--threads takes 1 to " + std::to_string(kMostThreads) + ", not '" + *text + "'");
   threads = static_cast<unsigned>(value);
   return std::nullopt;
 }

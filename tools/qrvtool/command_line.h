@@ -45,11 +45,11 @@ struct ParsedArgs {
 // at once: 0 after --help or --version (printed on `out`), 2 after a usage
 // error (a line and "Try 'qrvtool COMMAND --help'." on `err`); nullopt when
 // the command is to run.
-std::optional<int> ParseCommandLine(const CommandSpec& spec, const std::vector<std::string>& args, ParsedArgs& parsed,
+std::optional<int> ParseCommandLine(const CommandSpec& command, const std::vector<std::string>& args, ParsedArgs& parsed,
                                     std::ostream& out, std::ostream& err);
 
 // A usage error found after parsing: the line, the hint; returns 2.
-int UsageError(const CommandSpec& spec, std::ostream& err, const std::string& why);
+int UsageError(const CommandSpec& command, std::ostream& err, const std::string& why);
 
 // A whole decimal number within min .. max: "12abc", "", "+3" and " 3" are not.
 bool ParseWholeNumber(const std::string& text, long min, long max, long& value);
@@ -59,7 +59,7 @@ OptionSpec ThreadsOption(const char* work);
 // Its value: the number given, or the cores this process may use. A usage
 // error (its status, 2) when the value is not 1 to kMostThreads.
 inline constexpr long kMostThreads = 256;
-std::optional<int> ThreadsValue(const CommandSpec& spec, const ParsedArgs& parsed, std::ostream& err,
+std::optional<int> ThreadsValue(const CommandSpec& command, const ParsedArgs& parsed, std::ostream& err,
                                 unsigned& threads);
 
 // "qrvtool 1.0.0", the project's version.

@@ -78,8 +78,8 @@ int main(int argc, char** argv) {
     }
     pa_threaded_mainloop_wait(probe.loop);
   }
-  pa_sample_spec spec{PA_SAMPLE_FLOAT32NE, kPeaksPerSecond, 1};
-  pa_stream* stream = pa_stream_new(context, "Peak share probe", &spec, nullptr);
+  pa_sample_spec format{PA_SAMPLE_FLOAT32NE, kPeaksPerSecond, 1};
+  pa_stream* stream = pa_stream_new(context, "Peak share probe", &format, nullptr);
   pa_stream_set_read_callback(stream, OnRead, &probe);
   pa_buffer_attr attr{};
   attr.maxlength = attr.tlength = attr.prebuf = attr.minreq = static_cast<std::uint32_t>(-1);
