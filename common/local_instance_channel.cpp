@@ -153,8 +153,7 @@ bool CLocalInstanceChannel::Listen(int request, Handler handler) {
 
 bool CLocalInstanceChannel::ListenOn(const Address& address) {
   auto server = std::make_unique<QLocalServer>();
-  server->setSocketOptions(address.abstract ? QLocalServer::AbstractNamespaceOption
-                                            : QLocalServer::UserAccessOption);
+  server->setSocketOptions(address.abstract ? QLocalServer::AbstractNamespaceOption : QLocalServer::UserAccessOption);
   if (!server->listen(address.name)) {
     if (address.abstract) return false;
     // We hold the lock, so a socket file there was left by a copy that has gone.

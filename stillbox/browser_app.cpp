@@ -16,8 +16,7 @@
 
 #include <cstdio>
 
-CBrowserApp::CBrowserApp(int& argc, char** argv)
-    : m_application(std::make_unique<QApplication>(argc, argv)) {
+CBrowserApp::CBrowserApp(int& argc, char** argv) : m_application(std::make_unique<QApplication>(argc, argv)) {
   QCoreApplication::setOrganizationName(QLatin1String(res::kCompanyName));
   QCoreApplication::setApplicationName(QStringLiteral("stillbox"));
   QCoreApplication::setApplicationVersion(QLatin1String(res::kDottedVersion));

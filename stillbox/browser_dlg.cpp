@@ -3,20 +3,20 @@
 #include "about_dlg.h"
 #include "browser_events.h"
 #include "dialog_units.h"
-#include "key_filter.h"
 #include "frame_item.h"
 #include "frame_list.h"
+#include "key_filter.h"
 #include "key_prediction.h"
 #include "platform/directory_search.h"
 #include "platform/file_names.h"
 #include "preview_pane.h"
-#include "window_accessible.h"
 #include "res/dialog_templates.h"
 #include "res/menu_templates.h"
 #include "res/resource_ids.h"
 #include "res/resources.h"
 #include "res/string_table.h"
 #include "wait_cursor.h"
+#include "window_accessible.h"
 
 #include <QCheckBox>
 #include <QContextMenuEvent>
@@ -70,7 +70,8 @@ QString FormatCount(int stringId, int count) {
 CBrowserDlg::CBrowserDlg(const BrowserServices& services, const QString& startDirectory, QWidget* parent)
     : QWidget(parent),
       m_services(services),
-      m_framesDirectory(QDir(QDir(startDirectory).absolutePath()).absoluteFilePath(QLatin1String(kFramesDirectoryName))) {
+      m_framesDirectory(
+          QDir(QDir(startDirectory).absolutePath()).absoluteFilePath(QLatin1String(kFramesDirectoryName))) {
   res::EnsureResources();
   kestrel::MarkAsOwnDialog(this);
   setAttribute(Qt::WA_DeleteOnClose);
@@ -312,9 +313,7 @@ void CBrowserDlg::UpdatePreview() {
   RepaintCaption();
 }
 
-void CBrowserDlg::ArrangeList() {
-  m_list->doItemsLayout();
-}
+void CBrowserDlg::ArrangeList() { m_list->doItemsLayout(); }
 
 void CBrowserDlg::OnListClicked(const QPoint& pos) {
   m_currentFrame = m_list->HitTest(pos);

@@ -184,8 +184,8 @@ void CBrowserDlg::OnSaveAs() {
   const QString fileName = m_list->item(first)->text();
   const QString source = FramePath(first);
   BeginCommand();
-  const std::optional<QString> destination = m_services.saveDialog.AskSavePath(
-      this, QLatin1String(kSaveTitle), QLatin1String(kSaveFilter), fileName);
+  const std::optional<QString> destination =
+      m_services.saveDialog.AskSavePath(this, QLatin1String(kSaveTitle), QLatin1String(kSaveFilter), fileName);
   if (destination) {
     CWaitCursor wait;
     // The result is not shown: a failed copy changes nothing, in the window

@@ -120,8 +120,8 @@ bool ReadHeader(const Bytes& in, Layout& layout) {
   }
   layout.topDown = layout.height < 0;
   if (layout.topDown) layout.height = -layout.height;
-  if (planes != 1 || layout.width <= 0 || layout.height == 0 || layout.width > kMaxSide ||
-      layout.height > kMaxSide || layout.width * layout.height > kMaxBitmapPixels || !ValidDepth(layout)) {
+  if (planes != 1 || layout.width <= 0 || layout.height == 0 || layout.width > kMaxSide || layout.height > kMaxSide ||
+      layout.width * layout.height > kMaxBitmapPixels || !ValidDepth(layout)) {
     return false;
   }
   if (layout.compression == kBiRgb && layout.bits == 16) {
@@ -182,7 +182,8 @@ bool DecodeUncompressed(const Bytes& in, const Layout& layout, QImage& picture) 
         for (std::int64_t x = 0; x < layout.width; ++x) {
           const std::uint8_t* p = source + x * layout.bits / 8;
           std::uint32_t pixel = p[0] | (p[1] << 8);
-          if (layout.bits == 32) pixel |= (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+          if (layout.bits == 32)
+            pixel |= (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
           row[3 * x] = layout.blue.Of(pixel);
           row[3 * x + 1] = layout.green.Of(pixel);
           row[3 * x + 2] = layout.red.Of(pixel);
@@ -276,7 +277,6 @@ QImage DecodeFrameBitmap(std::span<const std::uint8_t> file) {
   if (!runLength && !HoldsUncompressedPixels(in, layout)) return {};
   QImage picture(static_cast<int>(layout.width), static_cast<int>(layout.height), QImage::Format_BGR888);
   if (picture.isNull()) return {};
-  const bool complete =
-      runLength ? DecodeRunLength(in, layout, picture) : DecodeUncompressed(in, layout, picture);
+  const bool complete = runLength ? DecodeRunLength(in, layout, picture) : DecodeUncompressed(in, layout, picture);
   return complete ? picture : QImage();
 }

@@ -36,6 +36,6 @@ class CFrameHolder {
   void Draw(QPainter& painter, const QRect& destination, const QRect& clip) const;
 
  private:
-  QImage m_image;  // Format_BGR888 or null
+  QImage m_image;                    // Format_BGR888 or null
   std::vector<std::uint8_t> m_file;  // the file being read, kept for the next
 };

@@ -4,9 +4,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <sys/stat.h>
 #include <cerrno>
 #include <cstring>
-#include <sys/stat.h>
 
 namespace {
 

@@ -16,10 +16,10 @@ constexpr char kCommonHelp[] =
 
 // The toolkit's own options (QGuiApplication and QApplication), written with
 // one dash or two; the first group takes a value.
-constexpr const char* kToolkitValueOptions[] = {"platform", "platformpluginpath", "platformtheme", "plugin",
-                                                "qwindowgeometry", "qwindowicon", "qwindowtitle", "session",
-                                                "display", "geometry", "style", "stylesheet", "qmljsdebugger",
-                                                "title", "name"};
+constexpr const char* kToolkitValueOptions[] = {
+    "platform",    "platformpluginpath", "platformtheme", "plugin",  "qwindowgeometry",
+    "qwindowicon", "qwindowtitle",       "session",       "display", "geometry",
+    "style",       "stylesheet",         "qmljsdebugger", "title",   "name"};
 constexpr const char* kToolkitFlags[] = {"reverse", "widgetcount", "nograb", "dograb", "sync", "testability"};
 
 // "platform" for "-platform", "--platform" or "--platform=x"; empty otherwise.

@@ -136,14 +136,14 @@ TEST_F(LocalInstanceChannelTest, OnlyTheOneRequestIsHandledAndAnythingElseIsHung
   ASSERT_TRUE(holder.Listen(kRequest, [&] { ++handled; }));
 
   const QByteArray strangers[] = {
-      "-5\n",           // a negative number
-      "16\n",           // another program's request
-      "abc\n",          // garbage
-      "\n",             // an empty line
-      "1124 \n",        // the request, but not exactly
-      "4294968420\n",   // 2^32 + 1124
+      "-5\n",                               // a negative number
+      "16\n",                               // another program's request
+      "abc\n",                              // garbage
+      "\n",                                 // an empty line
+      "1124 \n",                            // the request, but not exactly
+      "4294968420\n",                       // 2^32 + 1124
       "1124" + QByteArray(40, '0') + "\n",  // a long line
-      QByteArray(1 << 20, 'x'),              // a megabyte without an end of line
+      QByteArray(1 << 20, 'x'),             // a megabyte without an end of line
   };
   for (const QByteArray& bytes : strangers) {
     const Exchange exchange = OffThread([&] { return RawExchange(holder, bytes); });

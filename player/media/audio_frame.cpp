@@ -13,10 +13,10 @@ constexpr std::array<std::uint8_t, kGsmParameterCount> MakeWidths() {
   int k = 0;
   for (std::uint8_t w : lar) widths[k++] = w;
   for (int subframe = 0; subframe < 4; ++subframe) {
-    widths[k++] = 7;  // Nc
-    widths[k++] = 2;  // bc
-    widths[k++] = 2;  // Mc
-    widths[k++] = 6;  // xmaxc
+    widths[k++] = 7;                               // Nc
+    widths[k++] = 2;                               // bc
+    widths[k++] = 2;                               // Mc
+    widths[k++] = 6;                               // xmaxc
     for (int i = 0; i < 13; ++i) widths[k++] = 3;  // xMc
   }
   return widths;
@@ -31,8 +31,7 @@ const std::array<std::uint8_t, kGsmParameterCount>& GsmParameterWidths() { retur
 GsmParameters UnpackAudioFrame(const std::uint8_t* frame) {
   BitReader bits(frame, kAudioFrameBytes);
   GsmParameters parameters{};
-  for (int i = 0; i < kGsmParameterCount; ++i)
-    parameters[i] = static_cast<std::int16_t>(bits.ReadBits(kWidths[i]));
+  for (int i = 0; i < kGsmParameterCount; ++i) parameters[i] = static_cast<std::int16_t>(bits.ReadBits(kWidths[i]));
   return parameters;
 }
 

@@ -24,7 +24,10 @@ class BitWriter {
   std::size_t BitCount() const { return bits_; }
   // The bytes written so far; unused bits of the last byte are zero.
   const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
-  std::vector<std::uint8_t> Take() { bits_ = 0; return std::move(bytes_); }
+  std::vector<std::uint8_t> Take() {
+    bits_ = 0;
+    return std::move(bytes_);
+  }
 
  private:
   std::vector<std::uint8_t> bytes_;

@@ -13,10 +13,10 @@ namespace kestrel {
 // Nodes are numbered from 1: 1 .. n are the leaves (node j is symbol j-1),
 // n+1 .. 2n-1 the inner nodes. Only what decoding needs is kept.
 struct CodeTable {
-  std::uint32_t symbolCount = 0;         // n
-  std::uint32_t root = 0;                // node 2n-1
-  std::vector<std::uint16_t> left;       // child on bit 0, indexed by node - n - 1
-  std::vector<std::uint16_t> right;      // child on bit 1
+  std::uint32_t symbolCount = 0;     // n
+  std::uint32_t root = 0;            // node 2n-1
+  std::vector<std::uint16_t> left;   // child on bit 0, indexed by node - n - 1
+  std::vector<std::uint16_t> right;  // child on bit 1
 
   bool IsLeaf(std::uint32_t node) const { return node <= symbolCount; }
 };

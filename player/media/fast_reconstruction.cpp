@@ -114,8 +114,8 @@ void ReconstructPicture(const VideoSymbols& symbols, int quality, const VideoKer
   // Luma: levels 80 x 60 and 160 x 120 carry coded detail; the level-2
   // diagonal band is never coded.
   constexpr int kLast = Buffers::kLastWidth;
-  SynthesizeLevel(kernels, {b.yBase, b.y3Vertical, kW3}, {b.y3Horizontal, b.y3Diagonal, kW3}, kW3, kH3, 1, b.y80,
-                  kW2, b);
+  SynthesizeLevel(kernels, {b.yBase, b.y3Vertical, kW3}, {b.y3Horizontal, b.y3Diagonal, kW3}, kW3, kH3, 1, b.y80, kW2,
+                  b);
   SynthesizeLevel(kernels, {b.y80, b.y2Vertical, kW2}, {b.y2Horizontal, nullptr, kW2}, kW2, kH2, 1, b.last, kLast, b);
   // Chroma: nothing but the base bands is ever coded.
   SynthesizeLevel(kernels, {b.uvBase, nullptr, kUvBase}, {}, kCw, kCh, 2, b.uv40, kUv40, b);

@@ -25,8 +25,8 @@ struct FastReconstructionBuffers {
   static constexpr int kW3 = kLumaBaseWidth, kH3 = kLumaBaseHeight;
   static constexpr int kW2 = 2 * kW3, kH2 = 2 * kH3, kW1 = 2 * kW2, kH1 = 2 * kH2;
   static constexpr int kLastWidth = 3 * kW1 + 2 * kGap;  // Y, U, V at 160 x 120
-  static constexpr int kMaxFullWidth = kW2;            // the widest half with a coded high-pass part
-  static constexpr int kRowPad = 2;                    // mirrored places before and after a row input
+  static constexpr int kMaxFullWidth = kW2;              // the widest half with a coded high-pass part
+  static constexpr int kRowPad = 2;                      // mirrored places before and after a row input
 
   float yBase[kH3 * kW3], uvBase[kChromaBaseHeight * (2 * kChromaBaseWidth + kGap)];
   float y3Horizontal[kH3 * kW3], y3Vertical[kH3 * kW3], y3Diagonal[kH3 * kW3];

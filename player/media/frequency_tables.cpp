@@ -5,6 +5,8 @@ namespace kestrel {
 
 namespace {
 
+// Twelve to a row, as the tables are written down.
+// clang-format off
 constexpr std::uint32_t kLumaBaseCodeFrequencies[] = {
     57340, 34599, 24337, 17767, 14487, 12263, 9748, 7256, 5756, 4846, 4393, 4038,
     3563, 3351, 3220, 2901, 2554, 2326, 1973, 1863, 1632, 1431, 1363, 1262,
@@ -141,6 +143,7 @@ constexpr std::uint32_t kFineDetailCodeFrequencies[] = {
     1927, 793, 599, 310, 167, 70, 26, 16, 11, 2, 2, 2,
     1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
 };
+// clang-format on
 
 static_assert(std::size(kLumaBaseCodeFrequencies) == 600);
 static_assert(std::size(kUBaseCodeFrequencies) == 300);

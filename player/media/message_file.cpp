@@ -7,12 +7,18 @@ namespace kestrel {
 
 const char* Describe(OpenResult result) {
   switch (result) {
-    case OpenResult::Ok: return "ok";
-    case OpenResult::CannotOpen: return "cannot open the file";
-    case OpenResult::BadMagic: return "bad magic (not a QRV01.01 message file)";
-    case OpenResult::MissingFrameRate: return "header cut short before the frame rate";
-    case OpenResult::FrameRateTooHigh: return "frame rate above 5";
-    case OpenResult::MissingFrameCount: return "header cut short in the audio frame count";
+    case OpenResult::Ok:
+      return "ok";
+    case OpenResult::CannotOpen:
+      return "cannot open the file";
+    case OpenResult::BadMagic:
+      return "bad magic (not a QRV01.01 message file)";
+    case OpenResult::MissingFrameRate:
+      return "header cut short before the frame rate";
+    case OpenResult::FrameRateTooHigh:
+      return "frame rate above 5";
+    case OpenResult::MissingFrameCount:
+      return "header cut short in the audio frame count";
   }
   return "unknown";
 }
@@ -37,8 +43,7 @@ OpenResult CMessageFile::Attach(std::FILE* stream) {
   };
 
   char magic[kMessageMagicSize];
-  if (std::fread(magic, 1, sizeof magic, file_) != sizeof magic ||
-      std::memcmp(magic, kMessageMagic, sizeof magic) != 0)
+  if (std::fread(magic, 1, sizeof magic, file_) != sizeof magic || std::memcmp(magic, kMessageMagic, sizeof magic) != 0)
     return fail(OpenResult::BadMagic);
 
   std::uint8_t rate = 0;

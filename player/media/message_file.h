@@ -12,11 +12,11 @@ namespace kestrel {
 // Why opening failed, in the order the checks are made.
 enum class OpenResult {
   Ok,
-  CannotOpen,        // the system refused; SystemError() says why
-  BadMagic,          // fewer than 8 bytes, or not exactly "QRV01.01"
-  MissingFrameRate,  // header cut short before the rate byte
-  FrameRateTooHigh,  // rate byte above 5
-  MissingFrameCount, // header cut short in the 32-bit frame count
+  CannotOpen,         // the system refused; SystemError() says why
+  BadMagic,           // fewer than 8 bytes, or not exactly "QRV01.01"
+  MissingFrameRate,   // header cut short before the rate byte
+  FrameRateTooHigh,   // rate byte above 5
+  MissingFrameCount,  // header cut short in the 32-bit frame count
 };
 const char* Describe(OpenResult result);
 
@@ -31,8 +31,8 @@ enum class RecordKind {
 struct Record {
   RecordKind kind = RecordKind::EndOfData;
   std::uint8_t type = 0;
-  std::uint32_t length = 0;     // bytes announced (330 for audio)
-  std::size_t bytesRead = 0;    // bytes actually read into the payload buffer
+  std::uint32_t length = 0;   // bytes announced (330 for audio)
+  std::size_t bytesRead = 0;  // bytes actually read into the payload buffer
   bool CutShort() const { return bytesRead < length; }
 };
 

@@ -27,8 +27,8 @@ inline constexpr int kAudioFrameMilliseconds = 20;
 
 inline constexpr int kPictureWidth = 320;
 inline constexpr int kPictureHeight = 240;
-inline constexpr std::size_t kPictureRowBytes = kPictureWidth * 3;                 // 960
-inline constexpr std::size_t kPictureBytes = kPictureRowBytes * kPictureHeight;    // 230400
-inline constexpr std::size_t kDoublePictureBytes = kPictureBytes * 4;              // 921600
+inline constexpr std::size_t kPictureRowBytes = kPictureWidth * 3;               // 960
+inline constexpr std::size_t kPictureBytes = kPictureRowBytes * kPictureHeight;  // 230400
+inline constexpr std::size_t kDoublePictureBytes = kPictureBytes * 4;            // 921600
 
 }  // namespace kestrel

@@ -21,8 +21,8 @@ constexpr std::size_t kPlaneValues = std::size_t{kPictureWidth} * kPictureHeight
 }  // namespace
 
 struct CVideoDecoder::Buffers {
-  float planes[3][kPlaneValues];                  // Y, U, V of the reference path
-  std::uint8_t staging[kPictureBytes];            // normal-size picture for the double-size output
+  float planes[3][kPlaneValues];        // Y, U, V of the reference path
+  std::uint8_t staging[kPictureBytes];  // normal-size picture for the double-size output
   float line[wavelet::kLineBufferSize];
   FastReconstructionBuffers fast;
 };

@@ -16,7 +16,7 @@ struct VideoEncodeStats {
   int clampedBaseDifferences = 0;  // differences beyond their table, carried into the next value
   int clampedDetailValues = 0;     // detail values beyond their table's range
   int codedBlocks = 0;
-  int deadZone = 0;                // detail values up to this size were dropped to fit the payload limit
+  int deadZone = 0;  // detail values up to this size were dropped to fit the payload limit
 };
 
 class CVideoEncoder {

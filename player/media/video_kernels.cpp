@@ -12,10 +12,13 @@ bool ProcessorRuns(VideoPath path) {
 #if KESTREL_X86_KERNELS
   __builtin_cpu_init();
   switch (path) {
-    case VideoPath::Reference: return true;
-    case VideoPath::Sse2: return __builtin_cpu_supports("sse2");
+    case VideoPath::Reference:
+      return true;
+    case VideoPath::Sse2:
+      return __builtin_cpu_supports("sse2");
     // The check includes the system's saving of the 256-bit registers.
-    case VideoPath::Avx2: return __builtin_cpu_supports("avx2");
+    case VideoPath::Avx2:
+      return __builtin_cpu_supports("avx2");
   }
   return false;
 #else
@@ -44,9 +47,12 @@ VideoPath BestVideoPath() {
 
 std::string_view PathName(VideoPath path) {
   switch (path) {
-    case VideoPath::Reference: return "reference";
-    case VideoPath::Sse2: return "sse2";
-    case VideoPath::Avx2: return "avx2";
+    case VideoPath::Reference:
+      return "reference";
+    case VideoPath::Sse2:
+      return "sse2";
+    case VideoPath::Avx2:
+      return "avx2";
   }
   return "";
 }

@@ -34,8 +34,7 @@ struct VideoKernels {
   // float and kept as doubles.
   void (*columnPairLow)(const double* const low[4], int width, double* even, double* odd);
   // The same with a high-pass half: high[i] is its row k - 2 + i (i = 0 .. 4).
-  void (*columnPairFull)(const double* const low[4], const double* const high[5], int width, double* even,
-                         double* odd);
+  void (*columnPairFull)(const double* const low[4], const double* const high[5], int width, double* even, double* odd);
   // One row: `half` low-pass values (and `half` high-pass values) into 2 half
   // outputs. Each half has two places before it and two after it, which the
   // kernel fills with the mirrored ends.

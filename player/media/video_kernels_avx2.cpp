@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "video_kernels_isa.h"
 #include "video_kernels_impl.h"
+#include "video_kernels_isa.h"
 
 namespace kestrel {
 
@@ -107,8 +107,9 @@ void ConvertSplitRow(const float* y, const float* u, const float* v, int width, 
 }
 
 const VideoKernels kKernels = {
-    wavelet::Widen<Avx2>,  wavelet::ColumnPairLow<Avx2>, wavelet::ColumnPairFull<Avx2>,      wavelet::RowLow<Avx2>,
-    wavelet::RowFull<Avx2>, wavelet::RowLowSplit<Avx2>,  ConvertSplitRow,
+    wavelet::Widen<Avx2>,  wavelet::ColumnPairLow<Avx2>, wavelet::ColumnPairFull<Avx2>,
+    wavelet::RowLow<Avx2>, wavelet::RowFull<Avx2>,       wavelet::RowLowSplit<Avx2>,
+    ConvertSplitRow,
 };
 
 }  // namespace

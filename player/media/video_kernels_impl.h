@@ -157,8 +157,8 @@ Bgr16<Isa> ColourOf(typename Isa::I y, typename Isa::I u, typename Isa::I v) {
   using I = Isa;
   const auto blue = I::Add16(I::Add16(y, I::Add16(u, u)), I::Srai16(u, kBlueRemainderShift));
   const auto red = I::Add16(I::Add16(y, v), I::Mulhi16(v, I::Set16(kRedRemainderHigh)));
-  const auto weights = I::Set32(
-      static_cast<int>((static_cast<std::uint32_t>(-kGreenFromV) << 16) | (-kGreenFromU & 0xFFFF)));
+  const auto weights =
+      I::Set32(static_cast<int>((static_cast<std::uint32_t>(-kGreenFromV) << 16) | (-kGreenFromU & 0xFFFF)));
   const auto lo = I::Srai32(I::Madd16(I::UnpackLo16(u, v), weights), kShift);
   const auto hi = I::Srai32(I::Madd16(I::UnpackHi16(u, v), weights), kShift);
   return {blue, I::Add16(y, I::Packs32(lo, hi)), red};

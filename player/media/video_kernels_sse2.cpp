@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "video_kernels_isa.h"
 #include "video_kernels_impl.h"
+#include "video_kernels_isa.h"
 
 namespace kestrel {
 
@@ -53,13 +53,13 @@ __m128i EightValues(const float* even, const float* odd) {
   return _mm_or_si128(_mm_and_si128(e, _mm_set1_epi32(0xFFFF)), _mm_slli_epi32(o, 16));
 }
 
-
 // Four pixels held as 32-bit B, G, R, 0 into their 12 bytes: the 24 bits of
 // the upper pixel of each 64-bit half slide down next to the lower one, then
 // the upper half's six bytes next to the lower half's.
 __m128i TwelveBytes(__m128i pixels) {
   const __m128i low24 = _mm_set_epi32(0, 0x00FFFFFF, 0, 0x00FFFFFF);
-  const __m128i next24 = _mm_set_epi32(0x0000FFFF, static_cast<int>(0xFF000000), 0x0000FFFF, static_cast<int>(0xFF000000));
+  const __m128i next24 =
+      _mm_set_epi32(0x0000FFFF, static_cast<int>(0xFF000000), 0x0000FFFF, static_cast<int>(0xFF000000));
   const __m128i pairs = _mm_or_si128(_mm_and_si128(pixels, low24), _mm_and_si128(_mm_srli_epi64(pixels, 8), next24));
   const __m128i firstSix = _mm_set_epi32(0, 0, 0x0000FFFF, static_cast<int>(0xFFFFFFFF));
   const __m128i nextSix = _mm_set_epi32(0, static_cast<int>(0xFFFFFFFF), static_cast<int>(0xFFFF0000), 0);
@@ -94,8 +94,9 @@ void ConvertSplitRow(const float* y, const float* u, const float* v, int width, 
 }
 
 const VideoKernels kKernels = {
-    wavelet::Widen<Sse2>,  wavelet::ColumnPairLow<Sse2>, wavelet::ColumnPairFull<Sse2>,      wavelet::RowLow<Sse2>,
-    wavelet::RowFull<Sse2>, wavelet::RowLowSplit<Sse2>,  ConvertSplitRow,
+    wavelet::Widen<Sse2>,  wavelet::ColumnPairLow<Sse2>, wavelet::ColumnPairFull<Sse2>,
+    wavelet::RowLow<Sse2>, wavelet::RowFull<Sse2>,       wavelet::RowLowSplit<Sse2>,
+    ConvertSplitRow,
 };
 
 }  // namespace

@@ -64,7 +64,7 @@ constexpr int ValuesPerBlock(CodeTableId run) {
 // A block covers 2 x 2 values of each level-3 band.
 inline constexpr int kBlockColumns = kLumaBaseWidth / 2;
 inline constexpr int kBlockRows = kLumaBaseHeight / 2;
-inline constexpr int kBlockCount = kBlockColumns * kBlockRows;                       // 300
+inline constexpr int kBlockCount = kBlockColumns * kBlockRows;                           // 300
 inline constexpr int kCoarseValuesPerBlock = ValuesPerBlock(CodeTableId::CoarseDetail);  // three 2 x 2 squares
 inline constexpr int kFineValuesPerBlock = ValuesPerBlock(CodeTableId::FineDetail);      // two 4 x 4 squares
 inline constexpr int kDetailValuesPerBlock = kCoarseValuesPerBlock + kFineValuesPerBlock;
@@ -73,7 +73,7 @@ inline constexpr int kDetailValuesPerBlock = kCoarseValuesPerBlock + kFineValues
 inline constexpr unsigned kCoarseCountBits = 15;
 inline constexpr unsigned kFineCountBits = 17;
 inline constexpr std::size_t kSkipMapOffset = 4;
-inline constexpr std::size_t kSkipMapBytes = (kBlockCount + 7) / 8;  // a bit per block
+inline constexpr std::size_t kSkipMapBytes = (kBlockCount + 7) / 8;                       // a bit per block
 inline constexpr std::size_t kSymbolRunsStartBit = (kSkipMapOffset + kSkipMapBytes) * 8;  // 336
 
 // One run of the symbol buffer: where it starts, how many entries it can hold,
@@ -97,7 +97,8 @@ inline constexpr std::array<SymbolRegion, kCodeTableCount> kSymbolRegions = {{
     {CodeTableId::CoarseDetail, kLumaBaseValues + 2 * kChromaBaseValues, kCoarseValues, 80},
     {CodeTableId::FineDetail, kLumaBaseValues + 2 * kChromaBaseValues + kCoarseValues, kFineValues, 30},
 }};
-inline constexpr std::size_t kSymbolBufferEntries = kSymbolRegions.back().start + kSymbolRegions.back().capacity;  // 15000
+inline constexpr std::size_t kSymbolBufferEntries =
+    kSymbolRegions.back().start + kSymbolRegions.back().capacity;  // 15000
 
 inline const SymbolRegion& RegionFor(CodeTableId id) { return kSymbolRegions[static_cast<int>(id)]; }
 

@@ -38,7 +38,8 @@ PayloadCheck ParseVideoFrame(const VideoCodeTables& tables, const std::uint8_t* 
   const std::size_t fine = std::min<std::size_t>(out.fineCount, RegionFor(CodeTableId::FineDetail).capacity);
   check.countsCut = coarse != out.coarseCount || fine != out.fineCount;
   const auto coded = static_cast<std::uint32_t>(out.CodedBlockCount());
-  check.countsMismatch = out.coarseCount != coded * kCoarseValuesPerBlock || out.fineCount != coded * kFineValuesPerBlock;
+  check.countsMismatch =
+      out.coarseCount != coded * kCoarseValuesPerBlock || out.fineCount != coded * kFineValuesPerBlock;
 
   BitReader runs(payload, length, kSymbolRunsStartBit);
   for (const SymbolRegion& region : kSymbolRegions) {

@@ -13,10 +13,10 @@ namespace kestrel {
 // What parsing found out about a payload. A well-formed payload has none of
 // these set; the decoder copes with all of them.
 struct PayloadCheck {
-  bool countsCut = false;          // a count exceeded its region (3600 / 9600) and was cut to it
-  bool countsMismatch = false;     // counts differ from 12 and 32 times the coded blocks
-  bool ranPastEnd = false;         // codes needed bits beyond the payload; their values are 0
-  std::size_t bitsUsed = 0;        // bits the header and the codes took
+  bool countsCut = false;       // a count exceeded its region (3600 / 9600) and was cut to it
+  bool countsMismatch = false;  // counts differ from 12 and 32 times the coded blocks
+  bool ranPastEnd = false;      // codes needed bits beyond the payload; their values are 0
+  std::size_t bitsUsed = 0;     // bits the header and the codes took
 
   bool WellFormed() const { return !countsCut && !countsMismatch && !ranPastEnd; }
 };

@@ -33,8 +33,8 @@ template <class Isa>
 inline typename Isa::D OddFull(const Taps<Isa>& t, typename Isa::D lm1, typename Isa::D l0, typename Isa::D l1,
                                typename Isa::D l2, const typename Isa::D* h) {
   using I = Isa;
-  const typename Isa::D sum = I::Add(I::Add(I::Mul(t.lp4, I::Add(h[4], h[0])), I::Mul(t.hp3, I::Add(l2, lm1))),
-                                     I::Mul(t.hp1, I::Add(l0, l1)));
+  const typename Isa::D sum =
+      I::Add(I::Add(I::Mul(t.lp4, I::Add(h[4], h[0])), I::Mul(t.hp3, I::Add(l2, lm1))), I::Mul(t.hp1, I::Add(l0, l1)));
   return I::Add(I::Add(sum, I::Mul(t.lp2, I::Add(h[1], h[3]))), I::Mul(t.lp0, h[2]));
 }
 

@@ -41,7 +41,7 @@ class CBufferAccounting {
     std::uint32_t tag;
   };
   std::array<Entry, kCapacity> entries_{};
-  int head_ = 0;   // oldest pending
+  int head_ = 0;  // oldest pending
   int count_ = 0;
   std::int64_t written_ = 0;  // end of the last buffer written
   std::int64_t played_ = 0;

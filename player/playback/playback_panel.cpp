@@ -16,9 +16,9 @@
 #include "regular_file.h"
 #include "string_table.h"
 #include "ui_wake.h"
-#include "volume_dialog_hook.h"
 #include "video_decoder_api.h"
 #include "video_window.h"
+#include "volume_dialog_hook.h"
 #include "wave_device.h"
 #include "waveform_scope.h"
 #include "window_messages.h"
@@ -377,7 +377,8 @@ void CPlaybackPanel::ShowCurrentTime(std::uint64_t audioFrames) {
 void CPlaybackPanel::OnDeviceLost() {
   // Told once, over the main window, from the event loop: the box waits for
   // the user while time, pictures and the end go on.
-  QMetaObject::invokeMethod(this, [this] { ShowAudioDeviceBox(); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [this] { ShowAudioDeviceBox(); }, Qt::QueuedConnection);
 }
 
 void CPlaybackPanel::OnFramePresented() {

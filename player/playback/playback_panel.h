@@ -45,7 +45,7 @@ class CPlaybackPanel : public QWidget, public IWaveDeviceSink, public IVideoWind
   bool Open(const QString& path);  // closes an open message first; does not play
   void Play();
   void Pause();
-  void Stop();   // rewinds to the first record
+  void Stop();  // rewinds to the first record
   void Close();
   void ShowVolumeDialog(bool show);
   void SetDisplayMode(DisplayMode mode);

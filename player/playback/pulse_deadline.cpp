@@ -5,8 +5,7 @@
 namespace kestrel {
 
 CPulseDeadline::CPulseDeadline(pa_threaded_mainloop* loop, pa_context* context, std::chrono::milliseconds limit)
-    : loop_(loop),
-      deadlineUsec_(pa_rtclock_now() + static_cast<pa_usec_t>(limit.count()) * PA_USEC_PER_MSEC) {
+    : loop_(loop), deadlineUsec_(pa_rtclock_now() + static_cast<pa_usec_t>(limit.count()) * PA_USEC_PER_MSEC) {
   if (context) event_ = pa_context_rttime_new(context, deadlineUsec_, &CPulseDeadline::OnDeadline, loop_);
 }
 

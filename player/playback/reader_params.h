@@ -24,15 +24,15 @@ class IReaderSink {
 
 // What one Open hands to its reader thread.
 struct ReaderParams {
-  CWaveformScope* scope = nullptr;        // only for a sound-only message
+  CWaveformScope* scope = nullptr;  // only for a sound-only message
   CWaveDevice* soundOutput = nullptr;
   AudioDecoderState* audioDecoder = nullptr;
-  CVideoWindow* videoWindow = nullptr;    // only when pictures are shown
-  int frameRate = 0;                      // pictures per second, with a video window
+  CVideoWindow* videoWindow = nullptr;  // only when pictures are shown
+  int frameRate = 0;                    // pictures per second, with a video window
   CMessageFile* file = nullptr;
-  int fileDescriptor = -1;                // the same file, for the index
-  std::atomic<bool>* playing = nullptr;   // the reader reads only while set
-  std::atomic<bool>* atEnd = nullptr;     // set by the reader at the end of the data
+  int fileDescriptor = -1;               // the same file, for the index
+  std::atomic<bool>* playing = nullptr;  // the reader reads only while set
+  std::atomic<bool>* atEnd = nullptr;    // set by the reader at the end of the data
   IReaderSink* sink = nullptr;
 };
 

@@ -75,9 +75,8 @@ const std::uint8_t* CReaderThread::SeekTo(std::uint64_t target, std::uint64_t* s
   const std::size_t pictures = params_.videoWindow ? index_.Pictures() : 0;
   const std::uint64_t record = target / kAudioFramesPerRecord;
   // The picture on screen at the target, and the first one still to come.
-  const std::uint64_t shown = pictures > 0 ? std::min<std::uint64_t>(LastPictureDueBy(target, params_.frameRate),
-                                                                     pictures - 1)
-                                           : 0;
+  const std::uint64_t shown =
+      pictures > 0 ? std::min<std::uint64_t>(LastPictureDueBy(target, params_.frameRate), pictures - 1) : 0;
   const std::uint64_t next = pictures > 0 ? shown + 1 : 0;
 
   const std::uint8_t* picture = nullptr;

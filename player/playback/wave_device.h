@@ -29,8 +29,8 @@ class CWaveDevice : public QWidget, private IWaveOutputListener {
   // A hidden child of `parent`. `output` is the sound device; `fallback`, a
   // device that keeps time without sound, takes over when `output` cannot be
   // opened. Both outlive the device.
-  CWaveDevice(QWidget* parent, IWaveDeviceSink* sink, int samplesPerBuffer, int startThreshold,
-              int bytesPerSample, int sampleRate, IWaveOutput& output, IWaveOutput& fallback);
+  CWaveDevice(QWidget* parent, IWaveDeviceSink* sink, int samplesPerBuffer, int startThreshold, int bytesPerSample,
+              int sampleRate, IWaveOutput& output, IWaveOutput& fallback);
   ~CWaveDevice() override;
 
   // Opens the output paused. False when the sound device could not be
@@ -60,11 +60,11 @@ class CWaveDevice : public QWidget, private IWaveOutputListener {
   int QueuedCount() const;
 
   // User-interface thread, with the reader idle.
-  void Pause();   // stops the output and keeps the ring
+  void Pause();  // stops the output and keeps the ring
   // Writes the kept ring again; on the fallback, tries the sound device
   // first, so that a server that is back is used again.
   void Resume();
-  void Clear();   // while held: forgets the kept ring
+  void Clear();  // while held: forgets the kept ring
 
   // The volume dialog the requests go to: one the device does not own, or
   // one it owns from now on and deletes with itself.

@@ -6,8 +6,8 @@
 namespace kestrel {
 
 struct MenuItemTemplate {
-  const char* text;  // with "&" before the mnemonic; nullptr for a separator
-  int command;       // 0 for a separator
+  const char* text;                // with "&" before the mnemonic; nullptr for a separator
+  int command;                     // 0 for a separator
   const char* shortcut = nullptr;  // a key sequence in Qt's portable text form
 };
 

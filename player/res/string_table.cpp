@@ -16,7 +16,8 @@ constexpr StringEntry kStrings[] = {
     {IDS_SYSTEM_VOLUME_PROGRAM, "pavucontrol"},
     {IDS_SYSTEM_VOLUME_MISSING, "System Audio Volume Controls were not found."},
     {IDS_CANNOT_OPEN_AUDIO,
-     "Cannot open audio device.\nNote that if you are connected with Kestrel,\nthe audio device is captured by Kestrel."},
+     "Cannot open audio device.\nNote that if you are connected with Kestrel,\nthe audio device is captured by "
+     "Kestrel."},
     {IDS_POSITION_FORMAT, "%02d mins, %02.1f secs "},
     {IDS_CANNOT_OPEN_FILE, "Cannot open file %s."},
     {IDS_COMPANY_NAME, "Orvane"},

@@ -53,7 +53,8 @@ TEST_F(FreedesktopFileTypesTest, RegisterWritesTheTypeTheEntryTheIconsAndTheDefa
   EXPECT_TRUE(package.contains(QStringLiteral("<comment>Kestrel Compressed Message</comment>")));
   EXPECT_TRUE(package.contains(QStringLiteral("value=\"QRV01.01\"")));
   if (!QStandardPaths::findExecutable(QStringLiteral("update-mime-database")).isEmpty()) {
-    EXPECT_TRUE(Read(data + QStringLiteral("/mime/globs2")).contains(QStringLiteral("application/x-kestrel-message:*.qrv")));
+    EXPECT_TRUE(
+        Read(data + QStringLiteral("/mime/globs2")).contains(QStringLiteral("application/x-kestrel-message:*.qrv")));
   }
 
   const QString entryPath = data + QStringLiteral("/applications/kestrel-player.desktop");
@@ -68,17 +69,19 @@ TEST_F(FreedesktopFileTypesTest, RegisterWritesTheTypeTheEntryTheIconsAndTheDefa
   }
   ExpectValidEntry(entryPath);
 
-  for (const char* icon : {"/icons/hicolor/32x32/apps/kestrel-player.png",
-                           "/icons/hicolor/256x256/apps/kestrel-player.png"}) {
+  for (const char* icon :
+       {"/icons/hicolor/32x32/apps/kestrel-player.png", "/icons/hicolor/256x256/apps/kestrel-player.png"}) {
     EXPECT_TRUE(QFile::exists(data + QLatin1String(icon))) << icon;
   }
   // Message files have a document icon of their own, not the program's.
   const QString appIcon = Read(data + QStringLiteral("/icons/hicolor/scalable/apps/kestrel-player.svg"));
-  const QString typeIcon = Read(data + QStringLiteral("/icons/hicolor/scalable/mimetypes/application-x-kestrel-message.svg"));
+  const QString typeIcon =
+      Read(data + QStringLiteral("/icons/hicolor/scalable/mimetypes/application-x-kestrel-message.svg"));
   EXPECT_TRUE(appIcon.contains(QStringLiteral("<svg")));
   EXPECT_TRUE(typeIcon.contains(QStringLiteral("<svg")));
   EXPECT_NE(appIcon, typeIcon);
-  EXPECT_FALSE(QFile::exists(data + QStringLiteral("/icons/hicolor/48x48/mimetypes/application-x-kestrel-message.png")));
+  EXPECT_FALSE(
+      QFile::exists(data + QStringLiteral("/icons/hicolor/48x48/mimetypes/application-x-kestrel-message.png")));
   EXPECT_EQ(Read(config + QStringLiteral("/mimeapps.list")),
             QStringLiteral("[Default Applications]\napplication/x-kestrel-message=kestrel-player.desktop\n"));
 }
@@ -87,8 +90,9 @@ TEST_F(FreedesktopFileTypesTest, TheUsersOtherChoicesStayInMimeappsList) {
   QDir().mkpath(config);
   QFile list(config + QStringLiteral("/mimeapps.list"));
   ASSERT_TRUE(list.open(QIODevice::WriteOnly));
-  list.write("[Added Associations]\ntext/plain=editor.desktop;\n\n[Default Applications]\nimage/png=viewer.desktop\n"
-             "application/x-kestrel-message=old.desktop\n\n[Removed Associations]\nimage/gif=viewer.desktop;\n");
+  list.write(
+      "[Added Associations]\ntext/plain=editor.desktop;\n\n[Default Applications]\nimage/png=viewer.desktop\n"
+      "application/x-kestrel-message=old.desktop\n\n[Removed Associations]\nimage/gif=viewer.desktop;\n");
   list.close();
   CFreedesktopFileTypes(data, config).Register(Registration(QStringLiteral("/usr/bin/player")));
   EXPECT_EQ(Read(config + QStringLiteral("/mimeapps.list")),
@@ -133,8 +137,8 @@ TEST_F(FreedesktopFileTypesTest, GioListsAndStartsAProgramWhosePathNeedsEscaping
   const QString called = home.filePath(QStringLiteral("called"));
   QFile script(program);
   ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-  script.write("#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + called.toUtf8() + ".new' && mv '" + called.toUtf8() + ".new' '" +
-               called.toUtf8() + "'\n");
+  script.write("#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + called.toUtf8() + ".new' && mv '" + called.toUtf8() +
+               ".new' '" + called.toUtf8() + "'\n");
   script.close();
   script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
   CFreedesktopFileTypes(data, config).Register(Registration(program));
@@ -152,7 +156,8 @@ TEST_F(FreedesktopFileTypesTest, GioListsAndStartsAProgramWhosePathNeedsEscaping
     return QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
   };
   const QString listing = runGio({QStringLiteral("mime"), QLatin1String(CFreedesktopFileTypes::kMimeType)});
-  EXPECT_TRUE(listing.contains(QStringLiteral("Registered applications:\n\tkestrel-player.desktop"))) << listing.toStdString();
+  EXPECT_TRUE(listing.contains(QStringLiteral("Registered applications:\n\tkestrel-player.desktop")))
+      << listing.toStdString();
 
   const QString message = home.filePath(QStringLiteral("greeting.qrv"));
   QFile file(message);

@@ -14,12 +14,12 @@
 #include <QTest>
 
 #include "fake_file_types.h"
-#include "image_button.h"
 #include "fake_instance_channel.h"
-#include "pump.h"
+#include "image_button.h"
+#include "playback_panel.h"
 #include "player_app.h"
 #include "player_window_fixture.h"
-#include "playback_panel.h"
+#include "pump.h"
 #include "single_instance.h"
 
 namespace kestrel {

@@ -20,8 +20,8 @@
 
 #include "fake_volume_dialog.h"
 #include "image_button.h"
-#include "player_window_fixture.h"
 #include "playback_panel.h"
+#include "player_window_fixture.h"
 #include "pump.h"
 #include "resource_ids.h"
 #include "tool_tip.h"
@@ -38,10 +38,14 @@ enum class State { NoMessage, Playing, Paused, Stopped };
 
 const char* Name(State state) {
   switch (state) {
-    case State::NoMessage: return "no message";
-    case State::Playing: return "playing";
-    case State::Paused: return "paused";
-    case State::Stopped: return "stopped";
+    case State::NoMessage:
+      return "no message";
+    case State::Playing:
+      return "playing";
+    case State::Paused:
+      return "paused";
+    case State::Stopped:
+      return "stopped";
   }
   return "?";
 }

@@ -12,8 +12,8 @@
 
 #include "image_button.h"
 #include "message_format.h"
-#include "player_window_fixture.h"
 #include "playback_panel.h"
+#include "player_window_fixture.h"
 #include "pump.h"
 #include "resource_ids.h"
 #include "support/message_builder.h"

@@ -4,14 +4,14 @@
 
 #include <QApplication>
 
+#include "default_volume_services.h"
 #include "key_filter.h"
 #include "local_instance_channel.h"
 #include "platform/freedesktop_file_types.h"
 #include "platform/qt_file_open_dialog.h"
 #include "platform/qt_file_save_dialog.h"
-#include "player_app.h"
 #include "playback_services.h"
-#include "default_volume_services.h"
+#include "player_app.h"
 #include "qt_message_box.h"
 #include "start_options.h"
 #include "volume_dialog_factory.h"

@@ -34,9 +34,7 @@ void CMixer::Close() {
   ForgetControls();
 }
 
-void CMixer::ForgetControls() {
-  masterVolume_ = masterMute_ = waveVolume_ = wavePeakMeter_ = waveMute_ = Control{};
-}
+void CMixer::ForgetControls() { masterVolume_ = masterMute_ = waveVolume_ = wavePeakMeter_ = waveMute_ = Control{}; }
 
 bool CMixer::GetDeviceName(std::string& name) const {
   if (!device_) return false;

@@ -43,8 +43,7 @@ void CPulseMixerService::Callbacks::SinkInfo(pa_context*, const pa_sink_info* in
   if (eol != 0) Signal(query->self);
 }
 
-void CPulseMixerService::Callbacks::StreamInfo(pa_context*, const pa_sink_input_info* info, int eol,
-                                               void* result) {
+void CPulseMixerService::Callbacks::StreamInfo(pa_context*, const pa_sink_input_info* info, int eol, void* result) {
   auto* query = static_cast<StreamQuery*>(result);
   if (eol == 0 && info) {
     query->found = true;
@@ -61,7 +60,7 @@ void CPulseMixerService::Callbacks::ServerInfo(pa_context*, const pa_server_info
 }
 
 void CPulseMixerService::Callbacks::Subscription(pa_context* context, pa_subscription_event_type_t event,
-                                                std::uint32_t index, void* self) {
+                                                 std::uint32_t index, void* self) {
   auto* service = static_cast<CPulseMixerService*>(self);
   if (!service->owner_) return;
   const auto facility = event & PA_SUBSCRIPTION_EVENT_FACILITY_MASK;
@@ -91,14 +90,12 @@ void CPulseMixerService::Callbacks::SinkReport(pa_context*, const pa_sink_info* 
   static_cast<CPulseMixerService*>(self)->ReportSink(state);
 }
 
-void CPulseMixerService::Callbacks::StreamReport(pa_context*, const pa_sink_input_info* info, int eol,
-                                                 void* self) {
+void CPulseMixerService::Callbacks::StreamReport(pa_context*, const pa_sink_input_info* info, int eol, void* self) {
   if (eol != 0 || !info) return;
   static_cast<CPulseMixerService*>(self)->ReportStream(*info);
 }
 
-void CPulseMixerService::Callbacks::AdoptReport(pa_context*, const pa_sink_input_info* info, int eol,
-                                                void* self) {
+void CPulseMixerService::Callbacks::AdoptReport(pa_context*, const pa_sink_input_info* info, int eol, void* self) {
   auto* service = static_cast<CPulseMixerService*>(self);
   if (eol != 0) {
     Signal(self);
@@ -201,8 +198,7 @@ bool CPulseMixerService::Await(pa_operation* operation) {
 bool CPulseMixerService::QueryDefaultSink(SinkState* state) {
   if (!Ready()) return false;
   Callbacks::SinkQuery query{this, state};
-  return Await(pa_context_get_sink_info_by_name(context_, kDefaultSink, &Callbacks::SinkInfo, &query)) &&
-         state->found;
+  return Await(pa_context_get_sink_info_by_name(context_, kDefaultSink, &Callbacks::SinkInfo, &query)) && state->found;
 }
 
 bool CPulseMixerService::QueryStream(std::uint32_t index, std::uint32_t* volume, bool* mute) {

@@ -223,7 +223,8 @@ bool CPulseMixerService::WriteStreamVolume(const OwnStream& stream, std::uint32_
 }
 
 bool CPulseMixerService::WriteStreamMute(const OwnStream& stream, bool mute) {
-  pa_operation* op = pa_context_set_sink_input_mute(context_, stream.index, mute ? 1 : 0, &Callbacks::StreamWriteDone, this);
+  pa_operation* op =
+      pa_context_set_sink_input_mute(context_, stream.index, mute ? 1 : 0, &Callbacks::StreamWriteDone, this);
   if (!op) return false;
   ++pendingStreamWrites_;
   pa_operation_unref(op);

@@ -83,7 +83,7 @@ void CVolumeDialog::BuildControls() {
       case VolumeControlKind::Label: {
         auto* label = new QLabel(text, this);
         label->setAlignment(control.kind == VolumeControlKind::CentredText ? Qt::AlignCenter
-                                                                            : Qt::AlignHCenter | Qt::AlignTop);
+                                                                           : Qt::AlignHCenter | Qt::AlignTop);
         if (control.id == IDC_DEVICE_NAME) deviceName_ = label;
         widget = label;
         break;

@@ -35,7 +35,6 @@ class CProgressBar : public QFrame {
   std::int64_t Leading() const { return leading_; }
   std::int64_t Trailing() const { return trailing_; }
 
-
  signals:
   // The left button pressed on the strip, or dragged with it held down.
   void PointerMoved(std::int64_t position);

@@ -160,8 +160,8 @@ void CWaveformScope::PlotValue(float value) {
   if (!plotLayer_.isNull()) {
     const int left = 4;
     const int top = 4;
-    CopyWithin(plotLayer_, {left + shift_, top + 1}, {left, top + 1},
-               QSize(plotRight_ - left, plotBottom_ - top), plotClip_);
+    CopyWithin(plotLayer_, {left + shift_, top + 1}, {left, top + 1}, QSize(plotRight_ - left, plotBottom_ - top),
+               plotClip_);
     FillSpan(plotLayer_, Span(plotRight_ - shift_, top, plotRight_, plotBottom_).intersected(plotClip_),
              ToQRgb(background_));
     const int fromY = plotBottom_ - static_cast<int>((previous_ - lower_) * factor_);

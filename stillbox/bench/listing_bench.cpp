@@ -176,7 +176,8 @@ int main(int argc, char** argv) {
   }
   g_stillbox = QString::fromLocal8Bit(argv[1]);
   // Runs of each case; STILLBOX_BENCH_RUNS=1 for a quick look.
-  const int runs = qEnvironmentVariableIsSet("STILLBOX_BENCH_RUNS") ? qEnvironmentVariableIntValue("STILLBOX_BENCH_RUNS") : 5;
+  const int runs =
+      qEnvironmentVariableIsSet("STILLBOX_BENCH_RUNS") ? qEnvironmentVariableIntValue("STILLBOX_BENCH_RUNS") : 5;
   for (auto* bench : {benchmark::RegisterBenchmark("BM_FirstListing", BM_FirstListing),
                       benchmark::RegisterBenchmark("BM_HandOver", BM_HandOver)}) {
     bench->Arg(1000)->Arg(5000)->UseManualTime()->Iterations(std::max(runs, 1))->Unit(benchmark::kMillisecond);

@@ -77,9 +77,7 @@ QByteArray EncodeFileName(const QString& name) {
   QByteArray bytes;
   bytes.reserve(name.size());
   qsizetype start = 0;  // the stretch of ordinary text not yet encoded
-  const auto flush = [&](qsizetype end) {
-    bytes.append(QStringView(name).mid(start, end - start).toUtf8());
-  };
+  const auto flush = [&](qsizetype end) { bytes.append(QStringView(name).mid(start, end - start).toUtf8()); };
   for (qsizetype i = 0; i < name.size(); ++i) {
     if (IsEscapedByte(name, i)) {
       flush(i);

@@ -2,10 +2,10 @@
 
 #include "file_names.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
 
 bool ReadRegularFile(const QString& path, std::vector<std::uint8_t>& bytes, std::size_t maxBytes) {
   bytes.clear();

@@ -15,20 +15,12 @@ const MenuItemTemplate kNoneItems[] = {
 };
 
 const MenuItemTemplate kSingleItems[] = {
-    {ID_DELETE_ONE, "&Delete"},
-    {ID_SAVE_AS, "&Save As..."},
-    kSeparator,
-    {ID_REFRESH, "&Refresh"},
-    kSeparator,
+    {ID_DELETE_ONE, "&Delete"},     {ID_SAVE_AS, "&Save As..."}, kSeparator, {ID_REFRESH, "&Refresh"}, kSeparator,
     {ID_DELETE_ALL, "Delete &All"},
 };
 
 const MenuItemTemplate kMultipleItems[] = {
-    {ID_DELETE_SEVERAL, "&Delete"},
-    kSeparator,
-    {ID_REFRESH, "&Refresh"},
-    kSeparator,
-    {ID_DELETE_ALL, "Delete &All"},
+    {ID_DELETE_SEVERAL, "&Delete"}, kSeparator, {ID_REFRESH, "&Refresh"}, kSeparator, {ID_DELETE_ALL, "Delete &All"},
 };
 
 const MenuTemplate kMenus[] = {

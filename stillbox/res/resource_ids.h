@@ -9,8 +9,8 @@ inline constexpr int IDD_ABOUTBOX = 100;
 inline constexpr int IDD_BROWSER = 102;
 
 // Strings.
-inline constexpr int IDS_ABOUTBOX = 101;          // system-menu entry text
-inline constexpr int IDS_WINDOW_TITLE = 102;      // also the running copy's title
+inline constexpr int IDS_ABOUTBOX = 101;      // system-menu entry text
+inline constexpr int IDS_WINDOW_TITLE = 102;  // also the running copy's title
 inline constexpr int IDS_INSTANCE_MUTEX = 103;
 inline constexpr int IDS_FRAME_COUNT = 104;
 inline constexpr int IDS_LOADING_COUNT = 105;

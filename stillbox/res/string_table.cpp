@@ -1,7 +1,7 @@
 #include "string_table.h"
 
-#include "string_lookup.h"
 #include "resource_ids.h"
+#include "string_lookup.h"
 
 namespace res {
 

@@ -11,13 +11,13 @@ namespace {
 TEST(FileNames, AnyBytesComeBackAsTheyWereAndUtf8DecodesAsUsual) {
   std::vector<QByteArray> names = {
       "plain.bmp",
-      "caf\xC3\xA9.bmp",              // UTF-8
-      "\xF0\x9F\x93\xB7 photo.bmp",   // beyond the basic plane
-      "caf\xE9.bmp",                  // Latin-1
-      "\xC3",                          // a sequence cut short
-      "\xC0\xAF.bmp",                  // an overlong form
-      "\xED\xB2\x80.bmp",             // an encoded surrogate: must not pass for an escaped byte
-      "\xF4\x90\x80\x80.bmp",         // beyond U+10FFFF
+      "caf\xC3\xA9.bmp",             // UTF-8
+      "\xF0\x9F\x93\xB7 photo.bmp",  // beyond the basic plane
+      "caf\xE9.bmp",                 // Latin-1
+      "\xC3",                        // a sequence cut short
+      "\xC0\xAF.bmp",                // an overlong form
+      "\xED\xB2\x80.bmp",            // an encoded surrogate: must not pass for an escaped byte
+      "\xF4\x90\x80\x80.bmp",        // beyond U+10FFFF
       "\x80\xBF\xFE\xFF",
   };
   for (int byte = 1; byte < 256; ++byte) names.push_back(QByteArray(1, static_cast<char>(byte)) + "x");

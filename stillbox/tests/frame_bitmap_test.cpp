@@ -1,7 +1,7 @@
 // Decoding bitmap files: every storage gives the picture's own pixels, and a
 // file that does not hold its whole picture gives none.
-#include "bitmap_forge.h"
 #include "frame_bitmap.h"
+#include "bitmap_forge.h"
 
 #include <gtest/gtest.h>
 
@@ -15,8 +15,8 @@
 namespace {
 
 QImage Decode(const QByteArray& file) {
-  return DecodeFrameBitmap({reinterpret_cast<const std::uint8_t*>(file.constData()),
-                            static_cast<std::size_t>(file.size())});
+  return DecodeFrameBitmap(
+      {reinterpret_cast<const std::uint8_t*>(file.constData()), static_cast<std::size_t>(file.size())});
 }
 
 // The picture as Qt's own writer stores it.
@@ -123,17 +123,21 @@ TEST(FrameBitmap, SixteenBitChannelsAreScaledToTheFullRange) {
 TEST(FrameBitmap, RunLengthDataDrawsRunsLiteralsAndJumpsWithSkippedPixelsInTheFirstColour) {
   // 8 bits, 6 x 3, bottom line first. Palette entry i is grey 16 * i.
   const QByteArray rle8 = QByteArray::fromHex(
-      "0205"          // two of 5
-      "0003070809" "00"  // three literals, padded to an even length
-      "0106"          // one of 6
-      "0000"          // end of line
-      "00020301"      // jump 3 right and 1 up: the middle line is skipped
-      "0304"          // three of 4
-      "0001");        // end of bitmap
+      "0205"  // two of 5
+      "0003070809"
+      "00"        // three literals, padded to an even length
+      "0106"      // one of 6
+      "0000"      // end of line
+      "00020301"  // jump 3 right and 1 up: the middle line is skipped
+      "0304"      // three of 4
+      "0001");    // end of bitmap
   EXPECT_EQ(Pixels(Decode(forge::Bitmap(6, 3, 8, 1, 16, Palette(16), rle8))),
             Greys({0, 0, 0, 64, 64, 64, 0, 0, 0, 0, 0, 0, 80, 80, 112, 128, 144, 96}));
   // 4 bits, 8 x 1: three literal nibbles (two bytes), then five alternating.
-  const QByteArray rle4 = QByteArray::fromHex("00033450" "0567" "0001");
+  const QByteArray rle4 = QByteArray::fromHex(
+      "00033450"
+      "0567"
+      "0001");
   EXPECT_EQ(Pixels(Decode(forge::Bitmap(8, 1, 4, 2, 16, Palette(16), rle4))),
             Greys({48, 64, 80, 96, 112, 96, 112, 96}));
 }
@@ -164,9 +168,15 @@ TEST(FrameBitmap, RefusesAFileThatDoesNotHoldItsWholePicture) {
       {"run-length data without its end mark", forge::Truncated(runLength, runLength.size() - 2)},
       {"run-length data cut in its middle", forge::Truncated(runLength, runLength.size() / 2)},
       {"a run longer than its row", forge::Rle8WithOverlongRun(320, 240)},
-      {"literals beyond the row", forge::Bitmap(4, 1, 8, 1, 16, Palette(16), QByteArray::fromHex("0005010203040500" "0001"))},
-      {"a jump out of the picture", forge::Bitmap(4, 2, 8, 1, 16, Palette(16), QByteArray::fromHex("00020003" "0001"))},
-      {"run-length data stored top row first", forge::Bitmap(4, -1, 8, 1, 16, Palette(16), QByteArray::fromHex("0401" "0001"))},
+      {"literals beyond the row", forge::Bitmap(4, 1, 8, 1, 16, Palette(16),
+                                                QByteArray::fromHex("0005010203040500"
+                                                                    "0001"))},
+      {"a jump out of the picture", forge::Bitmap(4, 2, 8, 1, 16, Palette(16),
+                                                  QByteArray::fromHex("00020003"
+                                                                      "0001"))},
+      {"run-length data stored top row first", forge::Bitmap(4, -1, 8, 1, 16, Palette(16),
+                                                             QByteArray::fromHex("0401"
+                                                                                 "0001"))},
       {"a colour beyond the palette", forge::Bitmap(4, 1, 8, 0, 2, twoColours, QByteArray::fromHex("00010200"))},
       {"a palette cut short", forge::Truncated(forge::Bitmap(4, 1, 8, 0, 256, Palette(256), {}), 14 + 40 + 100)},
       {"an unknown header length", headerWith(14, 41)},

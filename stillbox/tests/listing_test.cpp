@@ -70,10 +70,11 @@ TEST_F(ListingTest, ALabelWrapsOntoTwoLinesAndOneLongerStillIsShortenedWithItsNa
   const QFontMetrics metrics(font);
   for (const QString& label : {longer, longest}) {
     bool shortened = false;
-    const QStringList lines =
-        CFrameLabelDelegate::WrappedLabel(label, font, CFrameList::LabelWidth(), &shortened).split(QChar::LineSeparator);
+    const QStringList lines = CFrameLabelDelegate::WrappedLabel(label, font, CFrameList::LabelWidth(), &shortened)
+                                  .split(QChar::LineSeparator);
     EXPECT_LE(lines.size(), CFrameLabelDelegate::kMaxLines) << label.toStdString();
-    for (const QString& line : lines) EXPECT_LE(metrics.horizontalAdvance(line), CFrameList::LabelWidth()) << line.toStdString();
+    for (const QString& line : lines)
+      EXPECT_LE(metrics.horizontalAdvance(line), CFrameList::LabelWidth()) << line.toStdString();
     EXPECT_EQ(shortened, label == longest);
     if (shortened) {
       EXPECT_TRUE(label.startsWith(lines.front()));
@@ -115,8 +116,8 @@ TEST_F(ListingTest, CaptionCountsListedFramesWhileLoading) {
   recording.beforeEachNext = [&] { captions << window->Group()->title(); };
   window->RefreshFrames();
   // Entries come as c, b, a; the broken b is not counted.
-  EXPECT_EQ(captions, (QStringList{"Loading thumbnails...(0)", "Loading thumbnails...(1)",
-                                   "Loading thumbnails...(1)", "Loading thumbnails...(2)"}));
+  EXPECT_EQ(captions, (QStringList{"Loading thumbnails...(0)", "Loading thumbnails...(1)", "Loading thumbnails...(1)",
+                                   "Loading thumbnails...(2)"}));
   EXPECT_EQ(window->Group()->title(), "2 Frames");
   delete window;
 }
@@ -128,8 +129,9 @@ TEST_F(ListingTest, ThumbnailsAre80By60UprightAndShrunkWithoutSmoothing) {
   for (int y = 0; y < 240; ++y) {
     for (int x = 0; x < 320; ++x) {
       const bool white = x % 2 == 1;
-      frame.setPixelColor(x, y, y < 120 ? (white ? QColor(255, 0, 0) : QColor(0, 0, 0))
-                                        : (white ? QColor(255, 255, 255) : QColor(0, 0, 0)));
+      frame.setPixelColor(
+          x, y,
+          y < 120 ? (white ? QColor(255, 0, 0) : QColor(0, 0, 0)) : (white ? QColor(255, 255, 255) : QColor(0, 0, 0)));
     }
   }
   folder.AddPicture("stripes.bmp", frame);

@@ -20,12 +20,12 @@ struct Prediction {
 
 TEST(KeyPrediction, FiveFramesTwoPerRow) {
   const Prediction cases[] = {
-      {Qt::Key_Right, 2, 3},  {Qt::Key_Left, 2, 2},     {Qt::Key_Left, 3, 2},     {Qt::Key_Right, 3, 3},
-      {Qt::Key_Right, 4, 4},  {Qt::Key_Left, 0, 0},     {Qt::Key_Down, 2, 4},     {Qt::Key_Down, 3, 3},
-      {Qt::Key_Up, 1, 1},     {Qt::Key_Up, 3, 1},       {Qt::Key_PageDown, 0, 4}, {Qt::Key_PageDown, 2, 4},
+      {Qt::Key_Right, 2, 3},    {Qt::Key_Left, 2, 2},   {Qt::Key_Left, 3, 2},     {Qt::Key_Right, 3, 3},
+      {Qt::Key_Right, 4, 4},    {Qt::Key_Left, 0, 0},   {Qt::Key_Down, 2, 4},     {Qt::Key_Down, 3, 3},
+      {Qt::Key_Up, 1, 1},       {Qt::Key_Up, 3, 1},     {Qt::Key_PageDown, 0, 4}, {Qt::Key_PageDown, 2, 4},
       {Qt::Key_PageDown, 3, 3}, {Qt::Key_PageUp, 3, 0}, {Qt::Key_PageUp, 1, 1},   {Qt::Key_PageUp, 4, 0},
-      {Qt::Key_Home, 3, 0},   {Qt::Key_End, 1, 4},      {Qt::Key_A, 3, 3},        {Qt::Key_Down, -1, 1},
-      {Qt::Key_Right, -1, -1}, {Qt::Key_Left, -1, -1},  {Qt::Key_Up, -1, -1},     {Qt::Key_Home, -1, 0},
+      {Qt::Key_Home, 3, 0},     {Qt::Key_End, 1, 4},    {Qt::Key_A, 3, 3},        {Qt::Key_Down, -1, 1},
+      {Qt::Key_Right, -1, -1},  {Qt::Key_Left, -1, -1}, {Qt::Key_Up, -1, -1},     {Qt::Key_Home, -1, 0},
   };
   for (const Prediction& c : cases) {
     EXPECT_EQ(PredictKeyTarget(c.key, c.first, 5), c.expected)
@@ -34,8 +34,8 @@ TEST(KeyPrediction, FiveFramesTwoPerRow) {
 }
 
 TEST(KeyPrediction, NoFrames) {
-  for (int key : {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_PageUp, Qt::Key_PageDown,
-                  Qt::Key_Home, Qt::Key_End}) {
+  for (int key : {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Home,
+                  Qt::Key_End}) {
     EXPECT_EQ(PredictKeyTarget(key, -1, 0), -1) << std::hex << key;
   }
 }

@@ -65,8 +65,8 @@ TEST_F(DesktopShellTest, ConfirmsInTheShellsWordsThenDeletesForGood) {
   EXPECT_EQ(answer.caption, "Delete File");
   EXPECT_EQ(answer.text, "Are you sure you want to permanently delete 'a.bmp'?");
   EXPECT_FALSE(QFile::exists(Path("a.bmp")));
-  EXPECT_EQ(QDir(folder.FramesPath()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-            QStringList{}) << "nothing moved aside";
+  EXPECT_EQ(QDir(folder.FramesPath()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList{})
+      << "nothing moved aside";
 }
 
 TEST_F(DesktopShellTest, OneConfirmationForSeveralFiles) {
@@ -106,8 +106,7 @@ TEST_F(DesktopShellTest, CopyReplacesAnExistingFileWholeAndLeavesNoTemporaryFile
   folder.AddFrame("old.bmp", Qt::blue, QSize(640, 480));
   ASSERT_TRUE(shell.CopyFile(nullptr, Path("a.bmp"), Path("old.bmp"), "Saving Frame..."));
   EXPECT_EQ(FileBytes(Path("old.bmp")), FileBytes(Path("a.bmp")));
-  EXPECT_EQ(QDir(folder.FramesPath()).entryList(QDir::Files | QDir::Hidden),
-            (QStringList{"a.bmp", "old.bmp"}));
+  EXPECT_EQ(QDir(folder.FramesPath()).entryList(QDir::Files | QDir::Hidden), (QStringList{"a.bmp", "old.bmp"}));
 }
 
 TEST_F(DesktopShellTest, CopyOntoItselfChangesNothing) {

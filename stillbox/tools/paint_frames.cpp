@@ -41,9 +41,10 @@ QImage PaintFrame(int number) {
 }
 
 int Usage() {
-  std::fputs("usage: stillbox_paint_frames frames DIR COUNT [PREFIX] | solid FILE RRGGBB [W H] |"
-             " indexed FILE | broken FILE | damaged DIR COUNT\n",
-             stderr);
+  std::fputs(
+      "usage: stillbox_paint_frames frames DIR COUNT [PREFIX] | solid FILE RRGGBB [W H] |"
+      " indexed FILE | broken FILE | damaged DIR COUNT\n",
+      stderr);
   return 2;
 }
 

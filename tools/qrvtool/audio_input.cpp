@@ -41,11 +41,13 @@ int AudioInput::Open(const std::string& path, std::string* why) {
   SF_INFO info{};
   // libsndfile reads the descriptor as it comes: a pipe is read as a stream.
   sndfile_ = sf_open_fd(input.Descriptor(), SFM_READ, &info, SF_TRUE);
-  if (!sndfile_) return fail(kExitBadInput, std::string("not a sound file libsndfile reads (") + sf_strerror(nullptr) + ")");
+  if (!sndfile_)
+    return fail(kExitBadInput, std::string("not a sound file libsndfile reads (") + sf_strerror(nullptr) + ")");
   input.TakeDescriptor();
   if (info.samplerate < kLowestInputRate || info.samplerate > kHighestInputRate)
     return fail(kExitBadInput, "a sample rate of " + std::to_string(info.samplerate) + " Hz is outside " +
-                                   std::to_string(kLowestInputRate) + " to " + std::to_string(kHighestInputRate) + " Hz");
+                                   std::to_string(kLowestInputRate) + " to " + std::to_string(kHighestInputRate) +
+                                   " Hz");
   if (info.channels < 1) return fail(kExitBadInput, "no sound channels");
   channels_ = info.channels;
   if (input.Size() >= 0 && info.frames > 0) totalFrames_ = info.frames;

@@ -25,9 +25,7 @@ class StdioByteSource : public ByteSource {
   }
   StdioByteSource(const StdioByteSource&) = delete;
   StdioByteSource& operator=(const StdioByteSource&) = delete;
-  std::size_t Read(void* into, std::size_t size) override {
-    return stream_ ? std::fread(into, 1, size, stream_) : 0;
-  }
+  std::size_t Read(void* into, std::size_t size) override { return stream_ ? std::fread(into, 1, size, stream_) : 0; }
   bool Failed() const override { return !stream_ || std::ferror(stream_) != 0; }
 
  private:

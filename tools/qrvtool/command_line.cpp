@@ -38,7 +38,8 @@ std::string Wrapped(const std::string& text, std::size_t width, std::size_t inde
 
 std::vector<OptionSpec> AllOptions(const CommandSpec& command) {
   std::vector<OptionSpec> all = command.options;
-  if (command.writesFiles) all.push_back({"no-clobber", 'n', nullptr, "never overwrite an existing file (exit status 1)"});
+  if (command.writesFiles)
+    all.push_back({"no-clobber", 'n', nullptr, "never overwrite an existing file (exit status 1)"});
   all.push_back({"quiet", 'q', nullptr, "no progress line on the terminal and no summary"});
   all.push_back({"help", 'h', nullptr, "show this help and end"});
   all.push_back({"version", 0, nullptr, "show the version and end"});
@@ -85,8 +86,8 @@ int UsageError(const CommandSpec& command, std::ostream& err, const std::string&
   return kExitBadInput;
 }
 
-std::optional<int> ParseCommandLine(const CommandSpec& command, const std::vector<std::string>& args, ParsedArgs& parsed,
-                                    std::ostream& out, std::ostream& err) {
+std::optional<int> ParseCommandLine(const CommandSpec& command, const std::vector<std::string>& args,
+                                    ParsedArgs& parsed, std::ostream& out, std::ostream& err) {
   parsed = ParsedArgs{};
   const std::vector<OptionSpec> all = AllOptions(command);
   std::vector<option> longOptions;

@@ -14,19 +14,19 @@
 namespace kestrel::tool {
 
 struct OptionSpec {
-  const char* name;    // long name without the dashes: "pcm"
-  char shortName;      // 'o', or 0
-  const char* value;   // the value's name in the help ("OUT"), nullptr for a flag
+  const char* name;   // long name without the dashes: "pcm"
+  char shortName;     // 'o', or 0
+  const char* value;  // the value's name in the help ("OUT"), nullptr for a flag
   const char* help;
 };
 
 struct CommandSpec {
-  const char* name;       // "decode"
-  const char* operands;   // "FILE", as the usage line shows them
-  const char* about;      // what the command does, for --help
+  const char* name;      // "decode"
+  const char* operands;  // "FILE", as the usage line shows them
+  const char* about;     // what the command does, for --help
   std::vector<OptionSpec> options;
   std::size_t minOperands = 0, maxOperands = 0;
-  bool writesFiles = false;  // offers -n
+  bool writesFiles = false;     // offers -n
   const char* notes = nullptr;  // closing paragraph of the help
 };
 
@@ -45,8 +45,8 @@ struct ParsedArgs {
 // at once: 0 after --help or --version (printed on `out`), 2 after a usage
 // error (a line and "Try 'qrvtool COMMAND --help'." on `err`); nullopt when
 // the command is to run.
-std::optional<int> ParseCommandLine(const CommandSpec& command, const std::vector<std::string>& args, ParsedArgs& parsed,
-                                    std::ostream& out, std::ostream& err);
+std::optional<int> ParseCommandLine(const CommandSpec& command, const std::vector<std::string>& args,
+                                    ParsedArgs& parsed, std::ostream& out, std::ostream& err);
 
 // A usage error found after parsing: the line, the hint; returns 2.
 int UsageError(const CommandSpec& command, std::ostream& err, const std::string& why);

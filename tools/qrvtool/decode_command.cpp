@@ -51,18 +51,23 @@ int DecodeMessage(MessageInput& message, const DecodeRequest& request, Reporter&
   callbacks.onProgress = [&](double fraction) { report.Progress(fraction); };
   // A failed output ends the work: nothing of it will be kept.
   callbacks.done = [&] { return outputs.Failed(); };
-  if (ScanMessage(message, callbacks, request.threads).decoderFailed) return report.Fail(kExitIoError, "out of memory for the decoders");
+  if (ScanMessage(message, callbacks, request.threads).decoderFailed)
+    return report.Fail(kExitIoError, "out of memory for the decoders");
   if (const int status = outputs.Commit(message.identity, &why); status != kExitOk) return report.Fail(status, why);
   report.CompleteProgress();
 
   const std::string pcm = outputs.PcmDigest(), bgr = outputs.BgrDigest();
-  if (request.md5) report.Out() << "pcm md5 " << pcm << "\n" << "bgr md5 " << bgr << "\n";
+  if (request.md5)
+    report.Out() << "pcm md5 " << pcm << "\n"
+                 << "bgr md5 " << bgr << "\n";
   if (!request.verify) return kExitOk;
   int status = kExitOk;
   if (pcm != request.verify->pcm)
-    status = report.Fail(kExitDigestsDiffer, message.name, "pcm md5 differs: " + pcm + ", expected " + request.verify->pcm);
+    status =
+        report.Fail(kExitDigestsDiffer, message.name, "pcm md5 differs: " + pcm + ", expected " + request.verify->pcm);
   if (bgr != request.verify->bgr)
-    status = report.Fail(kExitDigestsDiffer, message.name, "bgr md5 differs: " + bgr + ", expected " + request.verify->bgr);
+    status =
+        report.Fail(kExitDigestsDiffer, message.name, "bgr md5 differs: " + bgr + ", expected " + request.verify->bgr);
   return status;
 }
 

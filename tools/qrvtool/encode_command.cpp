@@ -130,9 +130,11 @@ int RunEncode(const std::vector<std::string>& args, std::ostream& out, std::ostr
     }
     // Reading ahead keeps a picture in hand until the source has ended.
     const bool picturesEnded = encoding.Empty();
-    const bool picturesCovered = picturesEnded && static_cast<long long>(j) * kRecordMilliseconds * fps >= nextPicture * 1000;
+    const bool picturesCovered =
+        picturesEnded && static_cast<long long>(j) * kRecordMilliseconds * fps >= nextPicture * 1000;
     if (soundEnded && got == 0 && picturesCovered) break;
-    if (j >= kMostAudioRecords) return report.Fail(kExitBadInput, "the message would be longer than a message file holds");
+    if (j >= kMostAudioRecords)
+      return report.Fail(kExitBadInput, "the message would be longer than a message file holds");
     std::fill(sound.begin() + static_cast<std::ptrdiff_t>(got), sound.end(), 0);
     if (!writer.WriteAudio(encoder.Encode(sound.data()))) break;
     got = 0;

@@ -44,7 +44,8 @@ int ReadExpectedDigests(const std::string& text, DecodedDigests& digests, std::s
   }
   std::string content(kLongestDigestFile, '\0');
   std::size_t filled = 0;
-  for (ssize_t got; filled < content.size() && (got = ::read(file.Descriptor(), &content[filled], content.size() - filled)) > 0;)
+  for (ssize_t got;
+       filled < content.size() && (got = ::read(file.Descriptor(), &content[filled], content.size() - filled)) > 0;)
     filled += static_cast<std::size_t>(got);
   content.resize(filled);
   std::istringstream lines(content);

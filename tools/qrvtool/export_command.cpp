@@ -22,19 +22,18 @@ namespace kestrel::tool {
 
 namespace {
 
-const CommandSpec kExport = {
-    "export",
-    "FILE -o OUT.wav|OUT.y4m|OUT.mp4|OUT.webm [OPTION]...",
-    "Converts a message (FILE, or '-' for standard input) to the type OUT's\n"
-    "extension names: WAV and Y4M are written by qrvtool itself, MP4 (H.264 and\n"
-    "AAC) and WebM (VP9 and Opus) by the ffmpeg program. OUT is made beside its\n"
-    "target under a temporary name and put in place when it is complete.",
-    {{"output", 'o', "OUT", "the file to write"},
-     ThreadsOption("decode pictures on N threads, one decoder each (default: one per core)")},
-    1,
-    1,
-    true,
-    nullptr};
+const CommandSpec kExport = {"export",
+                             "FILE -o OUT.wav|OUT.y4m|OUT.mp4|OUT.webm [OPTION]...",
+                             "Converts a message (FILE, or '-' for standard input) to the type OUT's\n"
+                             "extension names: WAV and Y4M are written by qrvtool itself, MP4 (H.264 and\n"
+                             "AAC) and WebM (VP9 and Opus) by the ffmpeg program. OUT is made beside its\n"
+                             "target under a temporary name and put in place when it is complete.",
+                             {{"output", 'o', "OUT", "the file to write"},
+                              ThreadsOption("decode pictures on N threads, one decoder each (default: one per core)")},
+                             1,
+                             1,
+                             true,
+                             nullptr};
 
 std::string LowerExtension(const std::string& path) {
   std::string ext = std::filesystem::path(path).extension().string();
@@ -144,12 +143,14 @@ int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
   }
   std::string ffmpeg;
   if (!FindOnPath("ffmpeg", ffmpeg))
-    return report.Fail(kExitIoError, "exporting to " + ext + " needs the ffmpeg program; install it (apt-get install ffmpeg)");
+    return report.Fail(kExitIoError,
+                       "exporting to " + ext + " needs the ffmpeg program; install it (apt-get install ffmpeg)");
   if (const int status = CheckOutputs({{*target, false}}, {message.identity}, parsed.noClobber, report);
       status != kExitOk)
     return status;
   WorkFolder work;
-  if (!work.Make()) return report.Fail(kExitIoError, std::string("cannot make a temporary folder: ") + std::strerror(errno));
+  if (!work.Make())
+    return report.Fail(kExitIoError, std::string("cannot make a temporary folder: ") + std::strerror(errno));
   request.noClobber = false;
   request.wav = work.File("sound.wav");
   if (hasPictures) request.y4m = work.File("pictures.y4m");
@@ -175,9 +176,9 @@ int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
   }
   argv.push_back(result.WorkingPath());
   if (const int status = RunProgram(argv); status != 0)
-    return report.Fail(kExitIoError, "ffmpeg failed (" +
-                                         (status < 0 ? std::string("could not run") : "exit status " + std::to_string(status)) +
-                                         ")");
+    return report.Fail(kExitIoError,
+                       "ffmpeg failed (" +
+                           (status < 0 ? std::string("could not run") : "exit status " + std::to_string(status)) + ")");
   if (!result.Commit(&why)) return report.Fail(kExitIoError, why);
   if (!parsed.quiet) report.Out() << *target << "\n";
   return kExitOk;

@@ -18,20 +18,19 @@ namespace kestrel::tool {
 
 namespace {
 
-const CommandSpec kInfo = {
-    "info",
-    "FILE [OPTION]...",
-    "Prints the header fields of a message (FILE, or '-' for standard input), its\n"
-    "duration, the number of audio and video records and of passed-over bytes, the\n"
-    "sizes of the video payloads and whether the file is well formed.",
-    {{"json", 0, nullptr, "one JSON object instead of text"}},
-    1,
-    1,
-    false,
-    "In JSON, a file name that is not valid UTF-8 is given in \"file\" with U+FFFD\n"
-    "for each byte that does not decode, and exactly in \"path_bytes\",\n"
-    "percent-encoded (every byte but letters, digits, '-', '.', '_', '~' and '/'\n"
-    "as %XX).\n"};
+const CommandSpec kInfo = {"info",
+                           "FILE [OPTION]...",
+                           "Prints the header fields of a message (FILE, or '-' for standard input), its\n"
+                           "duration, the number of audio and video records and of passed-over bytes, the\n"
+                           "sizes of the video payloads and whether the file is well formed.",
+                           {{"json", 0, nullptr, "one JSON object instead of text"}},
+                           1,
+                           1,
+                           false,
+                           "In JSON, a file name that is not valid UTF-8 is given in \"file\" with U+FFFD\n"
+                           "for each byte that does not decode, and exactly in \"path_bytes\",\n"
+                           "percent-encoded (every byte but letters, digits, '-', '.', '_', '~' and '/'\n"
+                           "as %XX).\n"};
 
 std::string Fixed(double value, int decimals) {
   char text[64];
@@ -54,9 +53,15 @@ void CollectStats(MessageInput& message, MessageStats& stats) {
   callbacks.onRecord = [&](const Record& record, const std::uint8_t* payload) {
     if (record.CutShort()) ++stats.cutShortRecords;
     switch (record.kind) {
-      case RecordKind::Audio: ++stats.audioRecords; break;
-      case RecordKind::PassedOver: ++stats.passedOverBytes; break;
-      case RecordKind::OversizeVideo: ++stats.oversizeRecords; break;
+      case RecordKind::Audio:
+        ++stats.audioRecords;
+        break;
+      case RecordKind::PassedOver:
+        ++stats.passedOverBytes;
+        break;
+      case RecordKind::OversizeVideo:
+        ++stats.oversizeRecords;
+        break;
       case RecordKind::Video: {
         const std::size_t size = record.bytesRead;
         stats.smallestPayload = stats.videoRecords == 0 ? size : std::min(stats.smallestPayload, size);
@@ -66,13 +71,15 @@ void CollectStats(MessageInput& message, MessageStats& stats) {
         if (!ParseVideoFrame(tables, payload, size, *symbols).WellFormed()) ++stats.malformedPayloads;
         break;
       }
-      case RecordKind::EndOfData: break;
+      case RecordKind::EndOfData:
+        break;
     }
   };
   ScanMessage(message, callbacks);
   stats.frameRate = message.file.FrameRate();
   stats.audioFrameCount = message.file.AudioFrameCount();
-  if (stats.videoRecords) stats.meanPayload = static_cast<double>(payloadTotal) / static_cast<double>(stats.videoRecords);
+  if (stats.videoRecords)
+    stats.meanPayload = static_cast<double>(payloadTotal) / static_cast<double>(stats.videoRecords);
 }
 
 void PrintStatsText(std::ostream& out, const std::string& name, const MessageStats& s) {

@@ -12,8 +12,8 @@ namespace kestrel::tool {
 
 struct MessageInput {
   CMessageFile file;
-  std::string name;         // for messages: "standard input" or the path
-  long long size = -1;      // bytes, -1 for a stream
+  std::string name;     // for messages: "standard input" or the path
+  long long size = -1;  // bytes, -1 for a stream
   FileIdentity identity;
 
   // 0 when the header is good; otherwise one line and the status: 1 when the

@@ -27,7 +27,9 @@ class OrderedWork {
   // hand at once (at least one per worker, so that none waits idle while the
   // caller reads the oldest). The workers outlive this object.
   OrderedWork(const std::vector<Worker*>& workers, Run run, std::size_t slots)
-      : workers_(workers), run_(std::move(run)), jobs_(slots < workers.size() ? workers.size() : slots),
+      : workers_(workers),
+        run_(std::move(run)),
+        jobs_(slots < workers.size() ? workers.size() : slots),
         done_(jobs_.size(), false) {
     if (workers_.size() > 1)
       for (std::size_t i = 0; i < workers_.size(); ++i) threads_.emplace_back(&OrderedWork::Serve, this, i);

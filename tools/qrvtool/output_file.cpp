@@ -195,7 +195,8 @@ int CheckOutputs(const std::vector<OutputTarget>& targets, const std::vector<Fil
     if (target.path == "-") {
       if (standardOutput) return report.Fail(kExitBadInput, "only one output may be '-' (standard output)");
       standardOutput = true;
-      if (isatty(STDOUT_FILENO)) return report.Fail(kExitBadInput, "standard output is a terminal; redirect it or name a file");
+      if (isatty(STDOUT_FILENO))
+        return report.Fail(kExitBadInput, "standard output is a terminal; redirect it or name a file");
       const FileIdentity id = IdentityOfDescriptor(STDOUT_FILENO);
       for (const FileIdentity& input : inputs)
         if (id == input) return report.Fail(kExitBadInput, "standard output", kIsTheInput);

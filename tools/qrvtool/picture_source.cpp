@@ -11,8 +11,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <cstring>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 
 #include "message_format.h"
@@ -129,11 +129,15 @@ class Y4mSource : public PictureSource {
     while (read_ <= wanted) {
       std::string reason;
       switch (reader_.Next(read_ == wanted ? &rgb : nullptr, &reason)) {
-        case Y4mReader::Frame::End: ended = true; return kExitOk;
+        case Y4mReader::Frame::End:
+          ended = true;
+          return kExitOk;
         case Y4mReader::Frame::Damaged:
           if (why) *why = name_ + ": " + reason;
           return kExitBadInput;
-        case Y4mReader::Frame::Read: ++read_; break;
+        case Y4mReader::Frame::Read:
+          ++read_;
+          break;
       }
     }
     shown_ = wanted;

@@ -11,8 +11,8 @@ std::string PngChunkPastEnd(const std::uint8_t* bytes, std::size_t size) {
   // Each chunk: 32-bit big-endian length, 4-byte name, the data, a 4-byte CRC.
   for (std::size_t at = sizeof kSignature; size - at >= 8;) {
     const std::uint8_t* header = bytes + at;
-    const std::size_t length = std::size_t{header[0]} << 24 | std::size_t{header[1]} << 16 |
-                               std::size_t{header[2]} << 8 | header[3];
+    const std::size_t length =
+        std::size_t{header[0]} << 24 | std::size_t{header[1]} << 16 | std::size_t{header[2]} << 8 | header[3];
     std::string name(reinterpret_cast<const char*>(header + 4), 4);
     for (char& c : name)
       if (!std::isprint(static_cast<unsigned char>(c))) c = '?';

@@ -20,18 +20,17 @@ constexpr long kDefaultSize = 128;
 constexpr long kMaxSize = 1024;
 constexpr std::size_t kWaveformSamples = 4 * kSampleRate;  // the first four seconds
 
-const CommandSpec kThumbnail = {
-    "thumbnail",
-    "FILE OUT.png [SIZE] [OPTION]...",
-    "Writes the first picture of a message (a waveform of its first four seconds\n"
-    "for a sound-only message) scaled to fit SIZE x SIZE pixels (1 to 1024,\n"
-    "default 128) as a PNG. FILE may be '-' for standard input and OUT.png '-'\n"
-    "for standard output. Reading stops at the first picture. Needs no display.",
-    {},
-    2,
-    3,
-    true,
-    nullptr};
+const CommandSpec kThumbnail = {"thumbnail",
+                                "FILE OUT.png [SIZE] [OPTION]...",
+                                "Writes the first picture of a message (a waveform of its first four seconds\n"
+                                "for a sound-only message) scaled to fit SIZE x SIZE pixels (1 to 1024,\n"
+                                "default 128) as a PNG. FILE may be '-' for standard input and OUT.png '-'\n"
+                                "for standard output. Reading stops at the first picture. Needs no display.",
+                                {},
+                                2,
+                                3,
+                                true,
+                                nullptr};
 
 }  // namespace
 
@@ -65,12 +64,14 @@ int RunThumbnail(const std::vector<std::string>& args, std::ostream& out, std::o
   const std::string& target = parsed.operands[1];
   long size = kDefaultSize;
   if (parsed.operands.size() == 3 && !ParseWholeNumber(parsed.operands[2], 1, kMaxSize, size))
-    return UsageError(kThumbnail, err, "SIZE takes 1 to " + std::to_string(kMaxSize) + ", not '" + parsed.operands[2] + "'");
+    return UsageError(kThumbnail, err,
+                      "SIZE takes 1 to " + std::to_string(kMaxSize) + ", not '" + parsed.operands[2] + "'");
 
   Reporter report(out, err, false);
   MessageInput message;
   if (const int status = message.Open(parsed.operands[0], report); status != kExitOk) return status;
-  if (const int status = CheckOutputs({{target, false}}, {message.identity}, parsed.noClobber, report); status != kExitOk)
+  if (const int status = CheckOutputs({{target, false}}, {message.identity}, parsed.noClobber, report);
+      status != kExitOk)
     return status;
 
   // The first picture, or a waveform of the first four seconds of sound;
@@ -92,8 +93,9 @@ int RunThumbnail(const std::vector<std::string>& args, std::ostream& out, std::o
   if (rgb.empty()) rgb = DrawWaveform(samples);
 
   const QImage picture(rgb.data(), kPictureWidth, kPictureHeight, kPictureWidth * 3, QImage::Format_RGB888);
-  const QImage scaled = picture.scaled(static_cast<int>(size), static_cast<int>(size), Qt::KeepAspectRatio, Qt::SmoothTransformation)
-                            .convertToFormat(QImage::Format_RGB888);
+  const QImage scaled =
+      picture.scaled(static_cast<int>(size), static_cast<int>(size), Qt::KeepAspectRatio, Qt::SmoothTransformation)
+          .convertToFormat(QImage::Format_RGB888);
   std::vector<std::uint8_t> rows(std::size_t(scaled.width()) * scaled.height() * 3);
   for (int y = 0; y < scaled.height(); ++y)
     std::copy_n(scaled.constScanLine(y), scaled.width() * 3, rows.data() + std::size_t(y) * scaled.width() * 3);

@@ -20,9 +20,9 @@ void PutLe(std::uint8_t* at, std::uint32_t value, int bytes) {
 
 // The canonical 44-byte header of 16-bit mono PCM.
 void StreamHeader(std::uint8_t* h, int sampleRate, std::uint32_t dataBytes) {
-  const std::uint8_t fixed[kHeaderBytes] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
-                                            16, 0, 0, 0, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                            2, 0, 16, 0, 'd', 'a', 't', 'a', 0, 0, 0, 0};
+  const std::uint8_t fixed[kHeaderBytes] = {'R', 'I', 'F', 'F', 0,  0, 0,   0,   'W', 'A', 'V', 'E', 'f', 'm', 't',
+                                            ' ', 16,  0,   0,   0,  1, 0,   1,   0,   0,   0,   0,   0,   0,   0,
+                                            0,   0,   2,   0,   16, 0, 'd', 'a', 't', 'a', 0,   0,   0,   0};
   std::copy(fixed, fixed + kHeaderBytes, h);
   PutLe(h + 4, dataBytes + 36, 4);
   PutLe(h + 24, static_cast<std::uint32_t>(sampleRate), 4);

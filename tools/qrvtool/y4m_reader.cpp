@@ -15,7 +15,8 @@ constexpr std::size_t kFirstReadBytes = std::size_t{1} << 20;
 
 // A whole positive decimal number of at most nine digits.
 bool PositiveNumber(const std::string& text, long long& value) {
-  if (text.empty() || text.size() > 9 || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+  if (text.empty() || text.size() > 9 ||
+      !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
     return false;
   value = std::stoll(text);
   return value > 0;
@@ -68,7 +69,9 @@ bool Y4mReader::ReadHeader(std::string* why) {
       case 'H':
         if (!PositiveNumber(value, height)) return fail("bad picture height " + word);
         break;
-      case 'C': colour = value; break;
+      case 'C':
+        colour = value;
+        break;
       case 'F': {
         const std::size_t colon = value.find(':');
         long long num = 0, den = 0;
@@ -80,7 +83,8 @@ bool Y4mReader::ReadHeader(std::string* why) {
           return fail("frame rate " + value + " is outside one a minute to 1000 a second");
         break;
       }
-      default: break;  // interlacing, aspect, comments: not needed
+      default:
+        break;  // interlacing, aspect, comments: not needed
     }
   }
   if (width == 0 || height == 0) return fail("no picture size in the header");

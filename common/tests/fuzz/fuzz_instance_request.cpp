@@ -18,8 +18,8 @@ using namespace kestrel;
 
 namespace {
 
-constexpr int kPlayerRequest = 0x0010;    // WM_CLOSE
-constexpr int kBrowserRequest = 0x0464;   // WM_REFRESH_FRAMES
+constexpr int kPlayerRequest = 0x0010;   // WM_CLOSE
+constexpr int kBrowserRequest = 0x0464;  // WM_REFRESH_FRAMES
 
 void Check(QByteArrayView received, const QByteArray& line, qsizetype cut) {
   // What the holder buffers: never more than the longest request.

@@ -36,7 +36,8 @@ TEST(AudioFrame, SubframesStartEveryFiftySixBits) {
     const int bit = 36 + 56 * j;
     frame[bit / 8] = static_cast<std::uint8_t>(1u << (bit % 8));
     GsmParameters p = UnpackAudioFrame(frame.data());
-    for (int i = 0; i < kGsmParameterCount; ++i) EXPECT_EQ(p[i], i == 8 + 17 * j ? 1 : 0) << "subframe " << j << " param " << i;
+    for (int i = 0; i < kGsmParameterCount; ++i)
+      EXPECT_EQ(p[i], i == 8 + 17 * j ? 1 : 0) << "subframe " << j << " param " << i;
   }
   // The last xMc of subframe 3 ends at bit 259.
   AudioFrameBytes frame{};

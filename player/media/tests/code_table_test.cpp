@@ -77,7 +77,8 @@ TEST(CodeTables, SymbolValuesAroundTheCentre) {
     EXPECT_EQ(SymbolToValue(region.centre + 1, region.centre), -1);
     EXPECT_EQ(SymbolToValue(n - 1, region.centre), lowest[t]);
     EXPECT_EQ(MinValue(n, region.centre), lowest[t]);
-    for (int v = lowest[t]; v <= region.centre; ++v) ASSERT_EQ(SymbolToValue(ValueToSymbol(v, region.centre), region.centre), v);
+    for (int v = lowest[t]; v <= region.centre; ++v)
+      ASSERT_EQ(SymbolToValue(ValueToSymbol(v, region.centre), region.centre), v);
   }
 }
 

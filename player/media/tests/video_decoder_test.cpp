@@ -197,8 +197,8 @@ TEST(ColourConversion, TruncatesThenClampsSixteenBitResults) {
   EXPECT_EQ(PlaneValueToInteger(-0.99f), 0);
   EXPECT_EQ(PlaneValueToInteger(-1.5f), -1);
   EXPECT_EQ(PlaneValueToInteger(65537.0f), 1) << "kept to 16 bits";
-  EXPECT_EQ(BgrFromYuv(255, 100, 0).blue, 255);   // 458 clamped
-  EXPECT_EQ(BgrFromYuv(0, 10, 10).green, 0);      // -10 clamped
+  EXPECT_EQ(BgrFromYuv(255, 100, 0).blue, 255);  // 458 clamped
+  EXPECT_EQ(BgrFromYuv(0, 10, 10).green, 0);     // -10 clamped
   // 260 * -32218 = -8376680; the flooring shift gives -65443, whose low 16
   // bits are 93 (a truncating division would give 94).
   EXPECT_EQ(BgrFromYuv(0, -32218, 0).blue, 93);

@@ -15,8 +15,8 @@ namespace {
 using testing::DrawTestPicture;
 using testing::Psnr;
 
-std::vector<std::uint8_t> RoundTrip(CVideoEncoder& encoder, CVideoDecoder& decoder, const std::vector<std::uint8_t>& picture,
-                                    PayloadCheck* check = nullptr) {
+std::vector<std::uint8_t> RoundTrip(CVideoEncoder& encoder, CVideoDecoder& decoder,
+                                    const std::vector<std::uint8_t>& picture, PayloadCheck* check = nullptr) {
   const auto payload = encoder.Encode(picture.data());
   std::vector<std::uint8_t> out(kPictureBytes);
   EXPECT_TRUE(decoder.Decode(payload.data(), payload.size(), out.data(), false));

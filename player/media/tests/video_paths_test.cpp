@@ -155,12 +155,12 @@ TEST(VideoPaths, RecordedAndFuzzSeedPayloadsDecodeAlikeOnEveryPath) {
     const Bytes input = ReadFile(entry.path());
     if (input.empty()) continue;
     const Bytes payload(input.begin() + 1, input.end());
-    ASSERT_EQ(paths.Compare(payload, static_cast<std::int8_t>(input[0] & 3), (input[0] & 4) != 0), "")
-        << entry.path();
+    ASSERT_EQ(paths.Compare(payload, static_cast<std::int8_t>(input[0] & 3), (input[0] & 4) != 0), "") << entry.path();
     ++payloads;
   }
   // Every video record of the samples, the golden message and the fuzz seeds.
-  std::vector<std::filesystem::path> messages = {top / "samples/demo.qrv", top / "player/media/tests/golden/random.qrv"};
+  std::vector<std::filesystem::path> messages = {top / "samples/demo.qrv",
+                                                 top / "player/media/tests/golden/random.qrv"};
   for (const auto& entry : std::filesystem::directory_iterator(top / "player/media/tests/fuzz/corpus/message"))
     messages.push_back(entry.path());
   for (const auto& path : messages) {
@@ -223,7 +223,8 @@ TEST(VideoKernels, RowFiltersGiveThePlainFormulasValues) {
       for (int p = 1; p < kPlanes; ++p) {
         const int q = p - 1;
         for (int i = 0; i < 2 * half; ++i) {
-          ASSERT_EQ(out[q * (2 * half + kStripGap) + i], expected[p][i]) << PathName(path) << " half " << half << " at " << i;
+          ASSERT_EQ(out[q * (2 * half + kStripGap) + i], expected[p][i])
+              << PathName(path) << " half " << half << " at " << i;
           ASSERT_EQ(split[q * 2 * half + i % 2 * half + i / 2], expected[p][i]) << PathName(path) << " split, at " << i;
         }
       }
@@ -261,7 +262,8 @@ TEST(VideoKernels, ColumnFiltersGiveThePlainFormulasValues) {
         for (int x = 0; x < kWidth; ++x) {
           // Rounded to float once, and handed on as a double.
           ASSERT_EQ(even[x], double(expected[2 * row * kWidth + x])) << PathName(path) << " row " << row << " x " << x;
-          ASSERT_EQ(odd[x], double(expected[(2 * row + 1) * kWidth + x])) << PathName(path) << " row " << row << " x " << x;
+          ASSERT_EQ(odd[x], double(expected[(2 * row + 1) * kWidth + x]))
+              << PathName(path) << " row " << row << " x " << x;
         }
       }
     }
@@ -279,8 +281,8 @@ std::vector<float> PlainSynthesis(const std::vector<float>& line) {
   auto s = [&](int i) { return double(line[i < 0 ? -i : i >= n ? 2 * (n - 1) - i : i]); };
   std::vector<float> out(n);
   for (int p = 0; p < n; p += 2) {
-    const double even =
-        (((hp0 * s(p)) - (lp1 * (s(p - 1) + s(p + 1)))) + (hp2 * (s(p - 2) + s(p + 2)))) - (lp3 * (s(p - 3) + s(p + 3)));
+    const double even = (((hp0 * s(p)) - (lp1 * (s(p - 1) + s(p + 1)))) + (hp2 * (s(p - 2) + s(p + 2)))) -
+                        (lp3 * (s(p - 3) + s(p + 3)));
     const double odd = ((((lp4 * (s(p + 5) + s(p - 3))) + (hp3 * (s(p + 4) + s(p - 2)))) + (hp1 * (s(p) + s(p + 2)))) +
                         (lp2 * (s(p - 1) + s(p + 3)))) +
                        (lp0 * s(p + 1));
@@ -335,12 +337,12 @@ int ForEachGroupingLine(int half, Fn fn) {
 TEST(VideoKernels, ReferenceKeepsTheGroupingOfEverySum) {
   constexpr int kHalf = 12;
   std::vector<float> scratch(328);
-  const int lines = ForEachGroupingLine(kHalf, [&](const std::vector<float>& s, const std::vector<float>& halves,
-                                                   bool, const std::string& where) {
-    std::vector<float> line = halves;
-    SynthesizeLineReference(line.data(), 2 * kHalf, 1, scratch.data());
-    ASSERT_EQ(line, PlainSynthesis(s)) << where;
-  });
+  const int lines = ForEachGroupingLine(
+      kHalf, [&](const std::vector<float>& s, const std::vector<float>& halves, bool, const std::string& where) {
+        std::vector<float> line = halves;
+        SynthesizeLineReference(line.data(), 2 * kHalf, 1, scratch.data());
+        ASSERT_EQ(line, PlainSynthesis(s)) << where;
+      });
   EXPECT_GT(lines, 20000);
 }
 
@@ -390,8 +392,8 @@ TEST(VideoKernels, ColourConversionGivesThePlainFormulasBytes) {
   // 16 bits), fractions that truncate toward zero, and the ends of the range.
   std::mt19937 rng(13);
   constexpr int kWidth = 320;
-  const float edges[] = {0.0f, 0.99f, -0.99f, 1.0f, -1.0f, 255.0f, 256.0f, -32768.0f, 32767.0f,
-                         32768.0f, -32769.0f, 65535.0f, 65536.0f, 70000.5f, -70000.5f, 127.5f};
+  const float edges[] = {0.0f,     0.99f,    -0.99f,    1.0f,     -1.0f,    255.0f,   256.0f,    -32768.0f,
+                         32767.0f, 32768.0f, -32769.0f, 65535.0f, 65536.0f, 70000.5f, -70000.5f, 127.5f};
   std::uniform_real_distribution<float> wide(-100000.0f, 100000.0f), narrow(-400.0f, 400.0f);
   for (VideoPath path : FastPaths()) {
     const VideoKernels& k = *KernelsFor(path);
@@ -413,11 +415,14 @@ TEST(VideoKernels, ColourConversionGivesThePlainFormulasBytes) {
       Bytes actual(3 * kWidth, 0x3C);
       k.convertSplitRow(split[0].data(), split[1].data(), split[2].data(), kWidth, actual.data());
       for (int x = 0; x < kWidth; ++x) {
-        const Bgr e = BgrFromYuv(PlaneValueToInteger(yuv[0][x]), PlaneValueToInteger(yuv[1][x]),
-                                 PlaneValueToInteger(yuv[2][x]));
-        ASSERT_EQ(actual[3 * x], e.blue) << PathName(path) << " Y U V " << yuv[0][x] << " " << yuv[1][x] << " " << yuv[2][x];
-        ASSERT_EQ(actual[3 * x + 1], e.green) << PathName(path) << " Y U V " << yuv[0][x] << " " << yuv[1][x] << " " << yuv[2][x];
-        ASSERT_EQ(actual[3 * x + 2], e.red) << PathName(path) << " Y U V " << yuv[0][x] << " " << yuv[1][x] << " " << yuv[2][x];
+        const Bgr e =
+            BgrFromYuv(PlaneValueToInteger(yuv[0][x]), PlaneValueToInteger(yuv[1][x]), PlaneValueToInteger(yuv[2][x]));
+        ASSERT_EQ(actual[3 * x], e.blue) << PathName(path) << " Y U V " << yuv[0][x] << " " << yuv[1][x] << " "
+                                         << yuv[2][x];
+        ASSERT_EQ(actual[3 * x + 1], e.green)
+            << PathName(path) << " Y U V " << yuv[0][x] << " " << yuv[1][x] << " " << yuv[2][x];
+        ASSERT_EQ(actual[3 * x + 2], e.red)
+            << PathName(path) << " Y U V " << yuv[0][x] << " " << yuv[1][x] << " " << yuv[2][x];
       }
     }
   }

@@ -142,8 +142,8 @@ std::string AvMessage(int seconds, int rate, const std::string& path) {
   for (int i = 0; i < records; ++i) {
     // Picture k belongs at k / rate seconds; record i starts at i / 5.
     while (pictures * 5 <= i * rate) {
-      builder.Video(testing::Encode(testing::RandomFrame(static_cast<std::uint32_t>(pictures),
-                                                         testing::ValueSpread::AsFrequencies)));
+      builder.Video(testing::Encode(
+          testing::RandomFrame(static_cast<std::uint32_t>(pictures), testing::ValueSpread::AsFrequencies)));
       ++pictures;
     }
     builder.Audio(sound[i]);
@@ -172,24 +172,26 @@ int FirstSound(int runs) {
     rig.panel->Open(QString::fromStdString(path));
     rig.panel->Play();
     std::size_t first = 0;
-    testing::PumpUntil([&] {
-      const std::vector<std::int16_t> samples = recorder.Samples();
-      for (std::size_t i = before; i < samples.size(); ++i) {
-        if (samples[i] != 0) {
-          first = i;
-          return true;
-        }
-      }
-      return false;
-    }, 10s);
+    testing::PumpUntil(
+        [&] {
+          const std::vector<std::int16_t> samples = recorder.Samples();
+          for (std::size_t i = before; i < samples.size(); ++i) {
+            if (samples[i] != 0) {
+              first = i;
+              return true;
+            }
+          }
+          return false;
+        },
+        10s);
     delays.push_back(Ms(recorder.ArrivalOf(first) - opened));
     rig.panel->Close();
     recorder.Stop();
     if (!rig.box.texts.isEmpty()) std::fprintf(stderr, "the sound device did not open\n");
   }
   std::sort(delays.begin(), delays.end());
-  std::printf("open-to-first-sound: median %.1f ms, min %.1f ms, max %.1f ms over %d runs\n",
-              delays[delays.size() / 2], delays.front(), delays.back(), runs);
+  std::printf("open-to-first-sound: median %.1f ms, min %.1f ms, max %.1f ms over %d runs\n", delays[delays.size() / 2],
+              delays.front(), delays.back(), runs);
   return 0;
 }
 
@@ -213,8 +215,9 @@ int PlayMessage(const std::string& path) {
   std::printf("played for %.2f s wall, %.3f s CPU: %.2f %% of one core\n", wall, cpu, 100.0 * cpu / wall);
   std::printf("pictures shown: %d\n", rig.panel->Pictures());
   if (rig.panel->Pictures() > 0) {
-    std::printf("last picture %.0f ms after Play, last buffer heard %.0f ms after Play, end reported %.0f ms after Play\n",
-                Ms(rig.panel->LastPicture() - started), Ms(rig.panel->LastBuffer() - started), Ms(ended - started));
+    std::printf(
+        "last picture %.0f ms after Play, last buffer heard %.0f ms after Play, end reported %.0f ms after Play\n",
+        Ms(rig.panel->LastPicture() - started), Ms(rig.panel->LastBuffer() - started), Ms(ended - started));
     std::printf("last picture to end of sound: %.0f ms\n", Ms(rig.panel->LastBuffer() - rig.panel->LastPicture()));
   }
   if (!rig.box.texts.isEmpty()) std::fprintf(stderr, "the sound device did not open: figures are without sound\n");
@@ -225,8 +228,7 @@ int PlayMessage(const std::string& path) {
 // at random points, and measures each picture against the moment the sound
 // heard reached its due time.
 int AvSync(int seconds, int rate, std::uint32_t seed) {
-  const std::string path =
-      AvMessage(seconds, rate, "/tmp/kestrel-bench-av-" + std::to_string(seconds) + "s.qrv");
+  const std::string path = AvMessage(seconds, rate, "/tmp/kestrel-bench-av-" + std::to_string(seconds) + "s.qrv");
   Rig rig;
   if (!rig.panel->Open(QString::fromStdString(path))) return 1;
   const int buffers = seconds * 50;
@@ -243,21 +245,23 @@ int AvSync(int seconds, int rate, std::uint32_t seed) {
   std::vector<Clock::time_point> resumed;
   rig.panel->Play();
   const auto played = Clock::now();
-  const bool ended = RunUntil([&] {
-    if (rig.host.ended > 0) return true;
-    const int heard = static_cast<int>(rig.panel->BufferTimes().size());
-    if (paused && Clock::now() >= resumeAt) {
-      rig.panel->Play();
-      resumed.push_back(Clock::now());
-      paused = false;
-    } else if (!paused && nextPause < pauseAt.size() && heard >= pauseAt[nextPause]) {
-      rig.panel->Pause();
-      paused = true;
-      resumeAt = Clock::now() + std::chrono::milliseconds(howLong(random));
-      ++nextPause;
-    }
-    return false;
-  }, std::chrono::seconds(seconds + 30), std::chrono::milliseconds(2));
+  const bool ended = RunUntil(
+      [&] {
+        if (rig.host.ended > 0) return true;
+        const int heard = static_cast<int>(rig.panel->BufferTimes().size());
+        if (paused && Clock::now() >= resumeAt) {
+          rig.panel->Play();
+          resumed.push_back(Clock::now());
+          paused = false;
+        } else if (!paused && nextPause < pauseAt.size() && heard >= pauseAt[nextPause]) {
+          rig.panel->Pause();
+          paused = true;
+          resumeAt = Clock::now() + std::chrono::milliseconds(howLong(random));
+          ++nextPause;
+        }
+        return false;
+      },
+      std::chrono::seconds(seconds + 30), std::chrono::milliseconds(2));
   if (!ended) {
     std::fprintf(stderr, "the end of the message was not reported\n");
     return 1;
@@ -279,10 +283,10 @@ int AvSync(int seconds, int rate, std::uint32_t seed) {
   std::printf("%d s at %d per second, %zu pauses: %d of %d pictures shown, %zu buffers heard of %d\n", seconds, rate,
               nextPause, rig.panel->Pictures(), expected, heardAt.size(), buffers);
   if (!late.empty()) {
-    std::printf("picture against the heard position: mean %+.1f ms, 95th percentile |%.1f| ms, worst %+.1f ms\n",
-                sum / static_cast<double>(late.size()), std::abs(sorted[sorted.size() * 95 / 100]),
-                *std::max_element(late.begin(), late.end(),
-                                  [](double a, double b) { return std::abs(a) < std::abs(b); }));
+    std::printf(
+        "picture against the heard position: mean %+.1f ms, 95th percentile |%.1f| ms, worst %+.1f ms\n",
+        sum / static_cast<double>(late.size()), std::abs(sorted[sorted.size() * 95 / 100]),
+        *std::max_element(late.begin(), late.end(), [](double a, double b) { return std::abs(a) < std::abs(b); }));
   }
   // Where the worst ones were: how long after Play (or the last Play).
   std::vector<int> order(late.size());
@@ -312,12 +316,14 @@ void TimeOpen(const char* what, const std::string& path) {
   const double openMs = Ms(Clock::now() - start);
   double longestGap = 0;
   Clock::time_point last = Clock::now();
-  RunUntil([&] {
-    const auto now = Clock::now();
-    longestGap = std::max(longestGap, Ms(now - last));
-    last = now;
-    return now - start > std::chrono::seconds(3);
-  }, std::chrono::seconds(10), std::chrono::milliseconds(5));
+  RunUntil(
+      [&] {
+        const auto now = Clock::now();
+        longestGap = std::max(longestGap, Ms(now - last));
+        last = now;
+        return now - start > std::chrono::seconds(3);
+      },
+      std::chrono::seconds(10), std::chrono::milliseconds(5));
   rig.panel->Close();
   std::printf("%s: %s, Open and Play took %.1f ms, then the event loop answered within %.1f ms\n", what,
               opened ? "opened" : "NOT OPENED", openMs, longestGap);

@@ -16,8 +16,6 @@
 #include <QLabel>
 
 #include "counting_panel.h"
-#include "support/message_builder.h"
-#include "tone_audio.h"
 #include "panel_host.h"
 #include "playing_time.h"
 #include "progress_bar.h"
@@ -27,6 +25,8 @@
 #include "scripted_wave_output.h"
 #include "silent_wave_output.h"
 #include "string_table.h"
+#include "support/message_builder.h"
+#include "tone_audio.h"
 #include "video_decoder_api.h"
 #include "video_window.h"
 #include "video_window_sink.h"

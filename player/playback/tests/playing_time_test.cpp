@@ -15,8 +15,8 @@ std::string Text(std::uint64_t frames) {
 
 TEST(PlayingTime, FormatsWholeFramesAsMinutesAndTenths) {
   EXPECT_EQ(Text(0), "00 mins, 0.0 secs ");
-  EXPECT_EQ(Text(3), "00 mins, 0.1 secs ");   // 60 ms rounds up
-  EXPECT_EQ(Text(2), "00 mins, 0.0 secs ");   // 40 ms rounds down
+  EXPECT_EQ(Text(3), "00 mins, 0.1 secs ");  // 60 ms rounds up
+  EXPECT_EQ(Text(2), "00 mins, 0.0 secs ");  // 40 ms rounds down
   EXPECT_EQ(Text(150), "00 mins, 3.0 secs ");
   EXPECT_EQ(Text(2997), "00 mins, 59.9 secs ");
   EXPECT_EQ(Text(30000), "10 mins, 0.0 secs ");

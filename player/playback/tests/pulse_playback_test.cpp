@@ -35,12 +35,12 @@ using Clock = std::chrono::steady_clock;
 using testing::PumpFor;
 using testing::PumpUntil;
 
-#define REQUIRE_SOUND_SERVER()                                                                      \
-  do {                                                                                              \
-    if (!std::getenv("PULSE_SERVER")) {                                                             \
-      FAIL() << "PULSE_SERVER is not set: run the tests after sourcing scripts/test-services.sh, "  \
+#define REQUIRE_SOUND_SERVER()                                                                     \
+  do {                                                                                             \
+    if (!std::getenv("PULSE_SERVER")) {                                                            \
+      FAIL() << "PULSE_SERVER is not set: run the tests after sourcing scripts/test-services.sh, " \
                 "which starts the private sound server";                                           \
-    }                                                                                               \
+    }                                                                                              \
   } while (0)
 
 struct CountingListener : IWaveOutputListener {
@@ -200,8 +200,7 @@ void PlayAndCompare(const std::string& path, const std::vector<std::int16_t>& ex
 
   const std::vector<std::int16_t> recorded = recording.Samples();
   const std::ptrdiff_t start = FindStart(recorded, expected);
-  ASSERT_GE(start, 0) << "the message's sound was not found in the " << recorded.size()
-                      << " recorded samples";
+  ASSERT_GE(start, 0) << "the message's sound was not found in the " << recorded.size() << " recorded samples";
   ASSERT_GE(recorded.size(), start + expected.size());
   // When the stream starts, the server rewinds the sink over what it had
   // already mixed ahead, so that the sound is heard at once; the monitor had
@@ -240,7 +239,8 @@ TEST(PanelThroughPulse, PlaysAMessageBitExactAndEndsWithTheSound) {
   builder.FrameRate(5);
   for (std::size_t i = 0; i < records.size(); ++i) {
     builder.Audio(records[i]);
-    builder.Video(testing::Encode(testing::RandomFrame(static_cast<std::uint32_t>(i), testing::ValueSpread::AsFrequencies)));
+    builder.Video(
+        testing::Encode(testing::RandomFrame(static_cast<std::uint32_t>(i), testing::ValueSpread::AsFrequencies)));
   }
   const std::string path = builder.WriteTo(testing::TempPath("tone.qrv"));
   const std::vector<std::int16_t> expected = testing::DecodeRecords(records);
@@ -302,7 +302,8 @@ TEST(PanelThroughPulse, SeeksHearTheMessageFromTheTargetAndNothingFromBefore) {
   testing::MessageBuilder builder;
   builder.FrameRate(5);
   for (std::size_t i = 0; i < records.size(); ++i) {
-    builder.Video(testing::Encode(testing::RandomFrame(static_cast<std::uint32_t>(i), testing::ValueSpread::AsFrequencies)));
+    builder.Video(
+        testing::Encode(testing::RandomFrame(static_cast<std::uint32_t>(i), testing::ValueSpread::AsFrequencies)));
     builder.Audio(records[i]);
   }
   const std::string path = builder.WriteTo(testing::TempPath("tone.qrv"));

@@ -111,10 +111,12 @@ TEST_F(ServerFailureTest, KilledMidPlayTheMessageGoesOnSilentlyAndTheNextPlayIsH
   ASSERT_TRUE(recording.Start(testing::CPrivatePulseServer::Monitor(), server.Address()));
   panel->Play();
   EXPECT_FALSE(panel->SoundOutput().UsesFallback());
-  const bool heard = PumpUntil([&] {
-    const std::vector<std::int16_t> samples = recording.Samples();
-    return std::any_of(samples.begin(), samples.end(), [](std::int16_t s) { return s != 0; });
-  }, 10s);
+  const bool heard = PumpUntil(
+      [&] {
+        const std::vector<std::int16_t> samples = recording.Samples();
+        return std::any_of(samples.begin(), samples.end(), [](std::int16_t s) { return s != 0; });
+      },
+      10s);
   recording.Stop();
   EXPECT_TRUE(heard) << "nothing reached the sink's monitor";
   EXPECT_EQ(box.texts.size(), 1);

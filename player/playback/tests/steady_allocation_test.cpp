@@ -62,7 +62,8 @@ TEST(SteadyPlay, EngineThreadsAllocateNothingWhilePlaying) {
   builder.FrameRate(5);
   for (std::size_t i = 0; i < records.size(); ++i) {
     builder.Audio(records[i]);
-    builder.Video(testing::Encode(testing::RandomFrame(static_cast<std::uint32_t>(i), testing::ValueSpread::AsFrequencies)));
+    builder.Video(
+        testing::Encode(testing::RandomFrame(static_cast<std::uint32_t>(i), testing::ValueSpread::AsFrequencies)));
   }
   const std::string path = builder.WriteTo(testing::TempPath("steady.qrv"));
 

@@ -150,7 +150,7 @@ TEST_F(WaveDeviceTest, ResumeWithFewPendingWaitsForThePreRollUntilTheInputHasEnd
   EXPECT_FALSE(output.IsRunning());
 
   device.Pause();
-  device.EndOfInput();  // the reader has reached the end of the data
+  device.EndOfInput();               // the reader has reached the end of the data
   EXPECT_FALSE(output.IsRunning());  // still held
   device.Resume();
   EXPECT_TRUE(output.IsRunning());

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QMimeDatabase>
 #include <QProcess>
 #include <QSaveFile>
@@ -61,8 +61,8 @@ CFreedesktopFileTypes::CFreedesktopFileTypes(QString dataHome, QString configHom
 
 bool CFreedesktopFileTypes::IsKnown(const QString& extension) {
   // The question the desktop asks: which type has a file with this name?
-  const QMimeType type = QMimeDatabase().mimeTypeForFile(QStringLiteral("message") + extension,
-                                                         QMimeDatabase::MatchExtension);
+  const QMimeType type =
+      QMimeDatabase().mimeTypeForFile(QStringLiteral("message") + extension, QMimeDatabase::MatchExtension);
   return type.isValid() && !type.isDefault();
 }
 
@@ -77,19 +77,19 @@ void CFreedesktopFileTypes::Register(const FileTypeRegistration& registration) {
 
 bool CFreedesktopFileTypes::WriteMimePackage(const FileTypeRegistration& registration) {
   const QString glob = QLatin1Char('*') + registration.extension;
-  const QString xml = QStringLiteral(
-                          "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                          "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-                          "  <mime-type type=\"%1\">\n"
-                          "    <comment>%2</comment>\n"
-                          "    <icon name=\"%3\"/>\n"
-                          "    <glob pattern=\"%4\"/>\n"
-                          "    <magic priority=\"50\"><match type=\"string\" offset=\"0\" value=\"%5\"/></magic>\n"
-                          "  </mime-type>\n"
-                          "</mime-info>\n")
-                          .arg(QLatin1String(kMimeType), XmlEscaped(registration.description),
-                               QLatin1String(kMimeIconName), XmlEscaped(glob),
-                               QLatin1String(kMessageMagic, static_cast<qsizetype>(kMessageMagicSize)));
+  const QString xml =
+      QStringLiteral(
+          "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+          "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+          "  <mime-type type=\"%1\">\n"
+          "    <comment>%2</comment>\n"
+          "    <icon name=\"%3\"/>\n"
+          "    <glob pattern=\"%4\"/>\n"
+          "    <magic priority=\"50\"><match type=\"string\" offset=\"0\" value=\"%5\"/></magic>\n"
+          "  </mime-type>\n"
+          "</mime-info>\n")
+          .arg(QLatin1String(kMimeType), XmlEscaped(registration.description), QLatin1String(kMimeIconName),
+               XmlEscaped(glob), QLatin1String(kMessageMagic, static_cast<qsizetype>(kMessageMagicSize)));
   const QString mimeFolder = dataHome_ + QStringLiteral("/mime");
   if (!WriteFile(mimeFolder + QStringLiteral("/packages/kestrel-message.xml"), xml.toUtf8())) return false;
   // Where no cache exists the package alone is read.

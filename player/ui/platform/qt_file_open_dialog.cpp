@@ -10,8 +10,7 @@ std::optional<QString> CQtFileOpenDialog::Ask(QWidget* owner, const FileOpenRequ
   QFileDialog dialog(owner, request.title);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   // An existing file only, which also means an existing folder.
-  dialog.setFileMode(request.fileMustExist || request.pathMustExist ? QFileDialog::ExistingFile
-                                                                    : QFileDialog::AnyFile);
+  dialog.setFileMode(request.fileMustExist || request.pathMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
   dialog.setNameFilter(request.filter);
   // Without QDir::CaseSensitive the filter matches ".QRV" too.
   dialog.setFilter(QDir::AllEntries | QDir::AllDirs | QDir::NoDotAndDotDot);

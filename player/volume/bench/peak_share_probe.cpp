@@ -53,7 +53,9 @@ void OnRead(pa_stream* stream, std::size_t, void* self) {
   }
 }
 
-void OnContextState(pa_context*, void* loop) { pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0); }
+void OnContextState(pa_context*, void* loop) {
+  pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0);
+}
 
 bool Lights(float level) { return static_cast<int>(level * kSegments) >= 1; }
 
@@ -91,7 +93,9 @@ int main(int argc, char** argv) {
   }
   pa_threaded_mainloop_unlock(probe.loop);
 
-  struct Read { bool latest, held; };
+  struct Read {
+    bool latest, held;
+  };
   std::vector<Read> reads;
   const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(std::atof(argv[2]));
   auto tick = std::chrono::steady_clock::now();
@@ -115,6 +119,7 @@ int main(int argc, char** argv) {
   int latest = 0, held = 0;
   for (std::size_t i = first; i <= last; ++i) latest += reads[i].latest, held += reads[i].held;
   const double n = static_cast<double>(last - first + 1);
-  std::printf("reads %zu latest-peak %.1f %% held-peak %.1f %%\n", last - first + 1, 100.0 * latest / n, 100.0 * held / n);
+  std::printf("reads %zu latest-peak %.1f %% held-peak %.1f %%\n", last - first + 1, 100.0 * latest / n,
+              100.0 * held / n);
   return 0;
 }

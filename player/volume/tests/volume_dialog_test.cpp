@@ -113,8 +113,8 @@ TEST_F(VolumeDialogTest, TopAndBottomOfTheSlidersAreTheLoudestAndTheQuietest) {
 // The style fills the groove from the minimum up to the thumb: that part is
 // the volume, short at low volume and at the bottom, as in any volume control.
 TEST_F(VolumeDialogTest, TheFilledPartOfEachSliderIsItsVolume) {
-  service.ExternalChange(F::kMasterVolume, 6554);   // a tenth
-  service.ExternalChange(F::kWaveVolume, 58982);    // nine tenths
+  service.ExternalChange(F::kMasterVolume, 6554);  // a tenth
+  service.ExternalChange(F::kWaveVolume, 58982);   // nine tenths
   QCoreApplication::processEvents();
   Create();
   dialog->Show();
@@ -149,8 +149,7 @@ TEST(VolumeDialogRange, AControlWhoseMinimumIsNotZeroKeepsItsWholeRange) {
   CFakeMixerService service;
   service.AddStandardDevice();
   service.RemoveControl(F::kMasterVolume);
-  service.AddControl(MixerControlKind::MasterVolume, MixerControl{F::kMasterVolume, 1000, 9000},
-                     1000);
+  service.AddControl(MixerControlKind::MasterVolume, MixerControl{F::kMasterVolume, 1000, 9000}, 1000);
   CFakeProgramLauncher launcher;
   CRecordingMessageBox messageBox;
   CVolumeDialog dialog(nullptr, VolumeServices{&service, &launcher, &messageBox});

@@ -213,7 +213,8 @@ TEST_F(ImageButtonTest, HandCursorHasItsHotSpotAtTheFingerTip) {
   for (int y = 0; y < 32; ++y) {
     for (int x = 0; x < 32; ++x) {
       const QColor c = picture.pixelColor(x, y);
-      ASSERT_TRUE(c.alpha() == 0 || c == QColor(Qt::black) || c == QColor(Qt::white)) << "monochrome at " << x << "," << y;
+      ASSERT_TRUE(c.alpha() == 0 || c == QColor(Qt::black) || c == QColor(Qt::white))
+          << "monochrome at " << x << "," << y;
     }
   }
   EXPECT_FALSE(button_->SetHoverCursor(4242));

@@ -10,8 +10,7 @@ bool ScriptedDirectorySearch::Start(const QString& directory, const QString& pat
   DirEntry entry;
   while (real.Next(entry)) m_entries.push_back(entry);
   real.Finish();
-  std::sort(m_entries.begin(), m_entries.end(),
-            [](const DirEntry& a, const DirEntry& b) { return a.name > b.name; });
+  std::sort(m_entries.begin(), m_entries.end(), [](const DirEntry& a, const DirEntry& b) { return a.name > b.name; });
   return true;
 }
 

@@ -14,9 +14,9 @@
 #include "message_file.h"
 #include "message_format.h"
 #include "qrvtool.h"
-#include "tool_runner.h"
 #include "support/message_builder.h"
 #include "support/test_pictures.h"
+#include "tool_runner.h"
 
 namespace kestrel::tool {
 namespace {

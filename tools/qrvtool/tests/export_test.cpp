@@ -10,9 +10,9 @@
 
 #include "message_format.h"
 #include "qrvtool.h"
-#include "tool_runner.h"
 #include "support/message_builder.h"
 #include "support/test_pictures.h"
+#include "tool_runner.h"
 #include "video_encoder.h"
 
 namespace kestrel::tool {
@@ -91,8 +91,8 @@ TEST(QrvtoolExport, Mp4AndWebmNeedFfmpegAndSayIfItIsMissing) {
     std::string err;
     ASSERT_EQ(Qrvtool({"export", message, "-o", target}, &err), 0) << err;
     // Both streams last the message's two seconds and start together.
-    const std::string streams = Capture("ffprobe -v error -show_entries stream=codec_type,start_time,duration -of csv=p=0 '" +
-                                        target + "'");
+    const std::string streams =
+        Capture("ffprobe -v error -show_entries stream=codec_type,start_time,duration -of csv=p=0 '" + target + "'");
     EXPECT_NE(streams.find("video"), std::string::npos) << streams;
     EXPECT_NE(streams.find("audio"), std::string::npos) << streams;
     const std::string duration = Capture("ffprobe -v error -show_entries format=duration -of csv=p=0 '" + target + "'");

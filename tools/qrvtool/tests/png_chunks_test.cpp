@@ -46,7 +46,10 @@ TEST(PngChunkPastEnd, NamesOnlyAChunkWhoseDataRunsPastTheEnd) {
   // A chunk announcing 2 GB, and bytes after IEND, which are never read.
   std::string huge = png.substr(0, idat) + std::string("\x7a\x44\x41\x54tEXt", 8) + png.substr(idat);
   EXPECT_EQ(Check(huge), "tEXt");
-  EXPECT_EQ(Check(png + std::string("\xff\xff\xff\xff" "junk", 8)), "");
+  EXPECT_EQ(Check(png + std::string("\xff\xff\xff\xff"
+                                    "junk",
+                                    8)),
+            "");
   // Unprintable names are shown safely.
   huge[idat + 4] = '\x01';
   EXPECT_EQ(Check(huge), "?EXt");

@@ -20,8 +20,8 @@
 #include "message_format.h"
 #include "qrvtool.h"
 #include "reporter.h"
-#include "tool_runner.h"
 #include "support/message_builder.h"
+#include "tool_runner.h"
 #include "video_decoder.h"
 
 namespace kestrel::tool {
@@ -76,7 +76,10 @@ TEST(QrvtoolInfo, CountsRecordsAndJudgesWellFormedness) {
   auto mismatched = testing::EmptyFrame();
   mismatched.coarseCount = 12;  // no block is coded
   const std::vector<std::string> bad = {
-      MessageBuilder().ToneAudio(1).VideoWithLength(20000, std::vector<std::uint8_t>(20000, 0)).WriteTo(TempPath("big.qrv")),
+      MessageBuilder()
+          .ToneAudio(1)
+          .VideoWithLength(20000, std::vector<std::uint8_t>(20000, 0))
+          .WriteTo(TempPath("big.qrv")),
       MessageBuilder().ToneAudio(1).VideoWithLength(900, Payload(3)).WriteTo(TempPath("cut.qrv")),
       MessageBuilder().ToneAudio(1).Video(Encode(mismatched)).WriteTo(TempPath("counts.qrv")),
       MessageBuilder().ToneAudio(1).AudioFrameCount(11).WriteTo(TempPath("count.qrv")),
@@ -185,8 +188,14 @@ class QrvtoolDecode : public ::testing::Test {
  protected:
   void SetUp() override {
     // Frame rate 0 with pictures anyway: the tool decodes every video record.
-    message = MessageBuilder().FrameRate(0).ToneAudio(2).Video(Payload(5)).ToneAudio(1).Video(Payload(6)).Raw({3}).WriteTo(
-        TempPath("m.qrv"));
+    message = MessageBuilder()
+                  .FrameRate(0)
+                  .ToneAudio(2)
+                  .Video(Payload(5))
+                  .ToneAudio(1)
+                  .Video(Payload(6))
+                  .Raw({3})
+                  .WriteTo(TempPath("m.qrv"));
     // The same decoding done here directly: one audio state for the file.
     AudioDecoderState* audio = CreateAudioDecoder();
     CVideoDecoder video;
@@ -242,7 +251,8 @@ TEST_F(QrvtoolDecode, WavPngAndY4mCarryTheSameContent) {
   EXPECT_EQ(info.samplerate, 8000);
   EXPECT_EQ(info.channels, 1);
   std::vector<std::int16_t> read(samples.size() + 10);
-  EXPECT_EQ(sf_read_short(sf, read.data(), static_cast<sf_count_t>(read.size())), static_cast<sf_count_t>(samples.size()));
+  EXPECT_EQ(sf_read_short(sf, read.data(), static_cast<sf_count_t>(read.size())),
+            static_cast<sf_count_t>(samples.size()));
   sf_close(sf);
   read.resize(samples.size());
   EXPECT_EQ(read, samples);
@@ -260,7 +270,8 @@ TEST_F(QrvtoolDecode, WavPngAndY4mCarryTheSameContent) {
     ASSERT_EQ(image.height, 240u);
     const std::uint8_t* decoded = pictures.data() + (i - 1) * kPictureBytes;
     for (int y = 0; y < 240; ++y)
-      ASSERT_EQ(std::memcmp(bgrRows.data() + y * 960, decoded + (239 - y) * 960, 960), 0) << "frame " << i << " row " << y;
+      ASSERT_EQ(std::memcmp(bgrRows.data() + y * 960, decoded + (239 - y) * 960, 960), 0)
+          << "frame " << i << " row " << y;
   }
   EXPECT_FALSE(std::filesystem::exists(dir + "/frame-00003.png"));
 

@@ -29,8 +29,10 @@ VideoSymbols AllBlocksCoded(std::uint32_t seed) {
   std::uniform_int_distribution<int> coarseValue(MinValue(FrequenciesFor(coarse.table).size, coarse.centre),
                                                  coarse.centre);
   std::uniform_int_distribution<int> fineValue(-4, 4);
-  for (std::size_t i = 0; i < coarse.capacity; ++i) frame.values[coarse.start + i] = static_cast<std::int16_t>(coarseValue(rng));
-  for (std::size_t i = 0; i < fine.capacity; ++i) frame.values[fine.start + i] = static_cast<std::int16_t>(fineValue(rng));
+  for (std::size_t i = 0; i < coarse.capacity; ++i)
+    frame.values[coarse.start + i] = static_cast<std::int16_t>(coarseValue(rng));
+  for (std::size_t i = 0; i < fine.capacity; ++i)
+    frame.values[fine.start + i] = static_cast<std::int16_t>(fineValue(rng));
   return frame;
 }
 

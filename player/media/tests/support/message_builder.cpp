@@ -54,7 +54,8 @@ std::vector<std::vector<std::uint8_t>> EncodeToneRecords(int records, double her
       gsm_signal pcm[kSamplesPerAudioFrame];
       for (auto& sample : pcm) {
         phase += 2 * M_PI * hertz / kSampleRate;
-        sample = static_cast<gsm_signal>(amplitude * std::sin(phase) + static_cast<int>(rng() % noiseSpan) - noiseSpan / 2);
+        sample =
+            static_cast<gsm_signal>(amplitude * std::sin(phase) + static_cast<int>(rng() % noiseSpan) - noiseSpan / 2);
       }
       gsm_byte frame[33];
       gsm_encode(encoder, pcm, frame);

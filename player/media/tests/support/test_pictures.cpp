@@ -41,7 +41,8 @@ Rgb Scene(int scene, int frame, double x, double y) {
       return mortar ? Rgb{200, 200, 190} : Rgb{160, 70 + t, 50};
     }
     case 3:  // soft gradients
-      return {128 + 100 * std::sin(x / 60.0 + t / 5), 128 + 100 * std::cos(y / 50.0), 128 + 90 * std::sin((x + y) / 90.0)};
+      return {128 + 100 * std::sin(x / 60.0 + t / 5), 128 + 100 * std::cos(y / 50.0),
+              128 + 90 * std::sin((x + y) / 90.0)};
     case 4: {  // checks and strokes
       const bool check = (static_cast<int>(x / 16) + static_cast<int>(y / 16)) % 2;
       const bool stroke = std::fabs(std::fmod(x + y + 2 * t, 48.0) - 24) < 2;

@@ -45,8 +45,8 @@ bool CPrivatePulseServer::Start() {
       "pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--disallow-exit",
       "--log-target=file:" + folder_ + "/log",
       // The sink before the socket: a client that can connect finds it.
-      "-L", std::string("module-null-sink sink_name=") + kSinkName + " rate=8000 channels=1 format=s16le",
-      "-L", "module-native-protocol-unix socket=" + folder_ + "/native auth-anonymous=1"};
+      "-L", std::string("module-null-sink sink_name=") + kSinkName + " rate=8000 channels=1 format=s16le", "-L",
+      "module-native-protocol-unix socket=" + folder_ + "/native auth-anonymous=1"};
   std::vector<char*> argv;
   for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);

@@ -22,9 +22,9 @@ class CPrivatePulseServer {
   // Starts it (again) at the same address and waits until its sink can be
   // recorded; false when it did not come up within ten seconds.
   bool Start();
-  void Kill();      // SIGKILL, and reaped
-  void Freeze();    // SIGSTOP: the server holds every connection, answering nothing
-  void Thaw();      // SIGCONT
+  void Kill();    // SIGKILL, and reaped
+  void Freeze();  // SIGSTOP: the server holds every connection, answering nothing
+  void Thaw();    // SIGCONT
   bool Running() const { return pid_ > 0; }
 
   // For PULSE_SERVER or a client's server argument.

@@ -7,7 +7,6 @@
 #include <regex>
 #include <sstream>
 
-
 namespace kestrel::testing {
 
 std::string MissingSoundServer() {

@@ -15,10 +15,10 @@ namespace kestrel::testing {
 // Empty when the test services are running; otherwise why the test cannot run.
 std::string MissingSoundServer();
 
-#define REQUIRE_TEST_SOUND_SERVER()                                   \
-  do {                                                                \
+#define REQUIRE_TEST_SOUND_SERVER()                                       \
+  do {                                                                    \
     const std::string missing = ::kestrel::testing::MissingSoundServer(); \
-    if (!missing.empty()) FAIL() << missing;                          \
+    if (!missing.empty()) FAIL() << missing;                              \
   } while (0)
 
 std::string TestSink();

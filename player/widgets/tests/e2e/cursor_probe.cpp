@@ -32,7 +32,8 @@ int main() {
     }
   }
   const bool onPicture = (cursor->pixels[cursor->yhot * cursor->width + cursor->xhot] >> 24) & 0xFF;
-  std::printf("%d %d %d %d %d %d %d\n", cursor->width, cursor->height, cursor->xhot, cursor->yhot, tipX, tipY, onPicture ? 1 : 0);
+  std::printf("%d %d %d %d %d %d %d\n", cursor->width, cursor->height, cursor->xhot, cursor->yhot, tipX, tipY,
+              onPicture ? 1 : 0);
   XFree(cursor);
   XCloseDisplay(display);
   return 0;

@@ -40,7 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool convert = frame % 2 == 0;
     switch (reader.Next(convert ? &rgb : nullptr, &why)) {
       case Y4mReader::Frame::End:
-      case Y4mReader::Frame::Damaged: return 0;
+      case Y4mReader::Frame::Damaged:
+        return 0;
       case Y4mReader::Frame::Read:
         if (!convert) break;
         if (rgb.size() != rgbBytes) std::abort();
