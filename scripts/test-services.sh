@@ -12,6 +12,11 @@ export KESTREL_TEST_SINK=kestrel_null
 _kestrel_pids=()
 
 _kestrel_stop_services() {
+  # A server that died during the tests explains the failures that followed.
+  if ! kill -0 "${_kestrel_pids[0]}" 2>/dev/null; then
+    echo "test-services: the sound server died during the tests; the end of its log:" >&2
+    grep -v 'memfd\|Falling back to copying\|bug report about this' "$KESTREL_SERVICES_DIR/pulse.log" | tail -n 30 >&2
+  fi
   for pid in "${_kestrel_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   for pid in "${_kestrel_pids[@]}"; do wait "$pid" 2>/dev/null || true; done
   rm -rf "$KESTREL_SERVICES_DIR"
