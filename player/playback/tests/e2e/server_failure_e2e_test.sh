@@ -4,7 +4,8 @@
 # other test): killed mid-play, the player says so once, in a box over its
 # window, and plays on to the end of the message; started again, the next
 # Play is heard; stopped with SIGSTOP, Pause and closing the window return
-# within 2.5 s. Screenshots are left in OUTPUT_DIR.
+# within 3.5 s (one 2 s deadline and the time the X tools and the process
+# exit take on a busy machine; two waits in a row would pass 4 s). Screenshots are left in OUTPUT_DIR.
 #
 # usage: server_failure_e2e_test.sh PLAYER PROBE CLOSE_REQUEST DEMO OUTPUT_DIR
 set -euo pipefail
@@ -166,7 +167,7 @@ until [[ "$(xdotool getwindowname "$window" 2>/dev/null)" == "$title" ]]; do
 done
 took=$(ms_since "$start")
 import -window root "$out/stopped-pause.png"
-(( took < 2500 )) || fail "Pause (and the Close typed after it) took $took ms with the server stopped"
+(( took < 3500 )) || fail "Pause (and the Close typed after it) took $took ms with the server stopped"
 note "Pause, and the Close typed after it, returned after $took ms with the server stopped"
 kill -CONT "$server"
 
@@ -188,6 +189,6 @@ until ended "$second"; do
 done
 took=$(ms_since "$start")
 kill -CONT "$server"
-(( took < 2500 )) || fail "closing the window took $took ms with the server stopped"
+(( took < 3500 )) || fail "closing the window took $took ms with the server stopped"
 note "closing the window ended the player after $took ms with the server stopped"
 note "PASS"
