@@ -14,6 +14,8 @@
 #include "playing_time.h"
 #include "progress_bar.h"
 #include "regular_file.h"
+#include "scope_sample_sink.h"
+#include "sound_blocks.h"
 #include "string_table.h"
 #include "ui_wake.h"
 #include "video_decoder_api.h"
@@ -26,8 +28,14 @@
 namespace kestrel {
 
 namespace {
+// The sound output starts once more than this many blocks (400 ms) are
+// queued, or at the end of the message.
 constexpr int kStartThreshold = 20;
+// Slots of the picture queue, handed to the video window; the reader reads
+// from the window how many it may fill.
 constexpr int kPictureQueueCapacity = 20;
+// The band of the progress bar covers the last 87 audio frames heard
+// (1.74 s): its left end starts to move once 88 have been.
 constexpr int kProgressLag = 88;
 constexpr int kVideoQuality = 3;
 }  // namespace
@@ -43,9 +51,10 @@ CPlaybackPanel::CPlaybackPanel(QWidget* parent, const PlaybackServices& services
   scope_->SetGridColor(Rgb(31, 31, 31));
   scope_->SetPlotColor(Rgb(0, 255, 0));
   scope_->SetShiftPixels(2);
-  scope_->SetRange(0.0f, 2.0f, true);
+  scope_->SetRange(kScopeLower, kScopeUpper, true);
+  scopeSamples_ = std::make_unique<CScopeSampleSink>(*scope_);
 
-  soundOutput_ = new CWaveDevice(display_, this, kSamplesPerAudioFrame, kStartThreshold, 2, kSampleRate,
+  soundOutput_ = new CWaveDevice(display_, this, kSamplesPerAudioFrame, kStartThreshold, kBytesPerSample, kSampleRate,
                                  *services_.soundOutput, *services_.silentOutput);
   if (services_.volumeDialog) soundOutput_->AdoptVolumeDialog(services_.volumeDialog(soundOutput_));
   videoWindow_ = new CVideoWindow(display_, this, kPictureWidth, kPictureHeight, kPictureQueueCapacity);
@@ -195,7 +204,7 @@ bool CPlaybackPanel::Open(const QString& path) {
   scope_->ClearSamples();
 
   ReaderParams params;
-  params.scope = mode_ == DisplayMode::Scope ? scope_ : nullptr;
+  params.samples = mode_ == DisplayMode::Scope ? scopeSamples_.get() : nullptr;
   params.soundOutput = soundOutput_;
   params.audioDecoder = audioDecoder_;
   params.videoWindow = mode_ == DisplayMode::Video ? videoWindow_ : nullptr;

@@ -26,6 +26,7 @@ class QLabel;
 namespace kestrel {
 
 class CProgressBar;
+class CScopeSampleSink;
 class CUiWake;
 class CVideoWindow;
 class CWaveDevice;
@@ -111,6 +112,7 @@ class CPlaybackPanel : public QWidget, public IWaveDeviceSink, public IVideoWind
   QRect totalRect_;  // where the template puts the two time labels
   QRect currentRect_;
   CWaveformScope* scope_ = nullptr;
+  std::unique_ptr<CScopeSampleSink> scopeSamples_;  // what the reader feeds the scope through
   CWaveDevice* soundOutput_ = nullptr;
   CVideoWindow* videoWindow_ = nullptr;
   CUiWake* endWake_ = nullptr;

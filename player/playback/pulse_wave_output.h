@@ -9,6 +9,7 @@
 #include <string>
 
 #include "buffer_accounting.h"
+#include "sound_blocks.h"
 #include "wave_output.h"
 
 struct pa_context;
@@ -30,7 +31,7 @@ class CPulseWaveOutput final : public IWaveOutput {
   // `sinkName` names the sink to play on; empty, the server's default sink,
   // which the stream then follows when the user changes it. `server` names
   // the server; empty, the one the environment names.
-  explicit CPulseWaveOutput(std::string clientName, std::uint32_t maxPendingBytes = 250 * 320,
+  explicit CPulseWaveOutput(std::string clientName, std::uint32_t maxPendingBytes = kSoundRingBytes,
                             std::string sinkName = std::string(), std::string server = std::string());
   ~CPulseWaveOutput() override;
   CPulseWaveOutput(const CPulseWaveOutput&) = delete;

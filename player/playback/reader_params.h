@@ -7,7 +7,7 @@ namespace kestrel {
 class CMessageFile;
 class CVideoWindow;
 class CWaveDevice;
-class CWaveformScope;
+class ISampleSink;
 struct AudioDecoderState;
 
 // Told by the reader thread, on that thread.
@@ -24,11 +24,12 @@ class IReaderSink {
 
 // What one Open hands to its reader thread.
 struct ReaderParams {
-  CWaveformScope* scope = nullptr;  // only for a sound-only message
+  ISampleSink* samples = nullptr;  // only for a sound-only message
   CWaveDevice* soundOutput = nullptr;
   AudioDecoderState* audioDecoder = nullptr;
-  CVideoWindow* videoWindow = nullptr;  // only when pictures are shown
-  int frameRate = 0;                    // pictures per second, with a video window
+  // Only when pictures are shown; the reader keeps its queue below capacity.
+  CVideoWindow* videoWindow = nullptr;
+  int frameRate = 0;  // pictures per second, with a video window
   CMessageFile* file = nullptr;
   int fileDescriptor = -1;               // the same file, for the index
   std::atomic<bool>* playing = nullptr;  // the reader reads only while set

@@ -6,15 +6,14 @@
 #include "audio_decoder.h"
 #include "message_file.h"
 #include "message_format.h"
+#include "sample_sink.h"
 #include "video_decoder_api.h"
 #include "video_window.h"
 #include "wave_device.h"
-#include "waveform_scope.h"
 
 namespace kestrel {
 
 namespace {
-constexpr int kPictureQueueCapacity = 20;
 // A safety net while playing only: every change that gives the reader work
 // also wakes it. Paused or stopped, it sleeps until woken, using nothing.
 constexpr std::chrono::milliseconds kIdleWait{50};
@@ -137,7 +136,7 @@ bool CReaderThread::Step() {
     if (soundFrames_ >= tailEnd_) FinishData();
     return true;
   }
-  if (params_.videoWindow && params_.videoWindow->QueuedCount() + 1 >= kPictureQueueCapacity) {
+  if (params_.videoWindow && params_.videoWindow->QueuedCount() + 1 >= params_.videoWindow->Capacity()) {
     // Nothing more is read until a picture has gone up, and none goes up
     // before the sound reaches it: make sure that it can.
     const std::uint64_t due = params_.videoWindow->NextDue();
@@ -166,8 +165,7 @@ void CReaderThread::ReadOneRecord() {
       for (std::size_t frame = 0; frame < kAudioFramesPerRecord; ++frame) {
         std::int16_t* block = pcm_.get() + frame * kSamplesPerAudioFrame;
         DecodeAudioFrame(params_.audioDecoder, payload_.get() + frame * kAudioFrameBytes, block);
-        if (frame >= dropFrames_ && params_.scope)
-          params_.scope->AppendSample(static_cast<float>(block[0]) * 3.0517578e-5f + 1.0f);
+        if (frame >= dropFrames_ && params_.samples) params_.samples->OnSample(block[0]);
       }
       if (dropFrames_ < kAudioFramesPerRecord) {
         params_.soundOutput->QueueBlocks(pcm_.get() + dropFrames_ * kSamplesPerAudioFrame,

@@ -92,6 +92,11 @@ bool CVideoWindow::IsRunning() const {
   return running_;
 }
 
+bool CVideoWindow::IsWaiting() const {
+  std::lock_guard lock(queueMutex_);
+  return running_ && waiting_ && !HeadIsDue();
+}
+
 void CVideoWindow::Reset() {
   Stop();
   std::lock_guard lock(queueMutex_);
@@ -124,7 +129,9 @@ bool CVideoWindow::CopyShownPicture(std::uint8_t* out, std::uint64_t* due) const
 void CVideoWindow::PresentThread() {
   std::unique_lock lock(queueMutex_);
   for (;;) {
+    waiting_ = true;
     changed_.wait(lock, [this] { return !running_ || HeadIsDue(); });
+    waiting_ = false;
     if (!running_) return;
     const std::uint8_t* slot = slots_.get() + frameBytes_ * readIndex_;
     const std::uint64_t due = dues_[readIndex_];

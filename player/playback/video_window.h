@@ -36,6 +36,7 @@ class CVideoWindow : public QWidget {
   bool Push(const std::uint8_t* picture, std::uint64_t due);
   // Any thread.
   int QueuedCount() const { return count_.load(); }
+  int Capacity() const { return capacity_; }
   // Any thread: when the oldest queued picture is due; kNothingQueued when
   // the queue is empty.
   std::uint64_t NextDue() const;
@@ -61,6 +62,10 @@ class CVideoWindow : public QWidget {
   // and nothing copied, while the window shows no picture.
   bool CopyShownPicture(std::uint8_t* out, std::uint64_t* due) const;
   bool IsRunning() const;
+  // Any thread: the presentation thread runs and waits with no picture due,
+  // every picture it took already put up: nothing more goes up until the
+  // played position moves or a picture due by then is pushed.
+  bool IsWaiting() const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -88,6 +93,7 @@ class CVideoWindow : public QWidget {
   std::atomic<int> count_{0};
   std::uint64_t played_ = 0;
   bool running_ = false;
+  bool waiting_ = false;  // the presentation thread is inside its wait
   std::thread presenter_;
 
   // The bitmap exactly as decoded (bottom-up rows), and its upright copy for

@@ -1,4 +1,4 @@
-// Plays 16-bit PCM blocks through a wave output from a fixed ring of 250
+// Plays 16-bit PCM blocks through a wave output from a fixed ring of
 // buffers: starts the output only after a pre-roll, pauses it by itself when
 // the ring runs dry, and reports each finished buffer to its sink.
 #pragma once
@@ -12,6 +12,7 @@
 #include <QWidget>
 
 #include "completion_mailbox.h"
+#include "sound_blocks.h"
 #include "wave_output.h"
 
 namespace kestrel {
@@ -23,7 +24,7 @@ class IWaveDeviceSink;
 class CWaveDevice : public QWidget, private IWaveOutputListener {
   Q_OBJECT
  public:
-  static constexpr int kRingSize = 250;
+  static constexpr int kRingSize = kSoundRingBlocks;
   static constexpr int kMaxQueued = kRingSize - 1;
 
   // A hidden child of `parent`. `output` is the sound device; `fallback`, a

@@ -5,13 +5,15 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "sound_blocks.h"
+
 namespace kestrel {
 
 struct WaveFormat {
   int channels = 1;
-  int sampleRate = 8000;
-  int bytesPerSample = 2;  // signed 16-bit little-endian
-  int bufferBytes = 320;   // one buffer: what one notice stands for
+  int sampleRate = kSampleRate;
+  int bytesPerSample = kBytesPerSample;  // signed 16-bit little-endian
+  int bufferBytes = kSoundBlockBytes;    // one buffer: what one notice stands for
 };
 
 // The buffers in a write of `bytes`: whole buffers of the format's size, the

@@ -10,6 +10,13 @@
 
 namespace kestrel {
 
+namespace {
+// The plot keeps this many pixels clear on every side of the client area.
+constexpr int kPlotMargin = 4;
+// Rows of grid cells across the plot's height; the cells are square.
+constexpr int kGridRows = 5;
+}  // namespace
+
 CWaveformScope::CWaveformScope() : QFrame(nullptr) {
   setFrameStyle(QFrame::Panel | QFrame::Sunken);
   setLineWidth(1);
@@ -67,10 +74,10 @@ void CWaveformScope::resizeEvent(QResizeEvent* event) {
 
 void CWaveformScope::Layout() {
   const QSize client = ClientSize();
-  plotRight_ = client.width() - 4;
-  plotBottom_ = client.height() - 4;
-  plotRect_ = Span(4, 4, plotRight_, plotBottom_);
-  factor_ = static_cast<float>(plotBottom_ - 4) / (upper_ - lower_);
+  plotRight_ = client.width() - kPlotMargin;
+  plotBottom_ = client.height() - kPlotMargin;
+  plotRect_ = Span(kPlotMargin, kPlotMargin, plotRight_, plotBottom_);
+  factor_ = static_cast<float>(plotBottom_ - kPlotMargin) / (upper_ - lower_);
   if (previous_ == 0.0f) previous_ = lower_;
 }
 
@@ -95,8 +102,8 @@ void CWaveformScope::Redraw() {
   FillSpan(gridLayer_, all, ground);
   FillSpan(gridLayer_, ToDevice(plotRect_, ratio), ground);
 
-  const int left = 4;
-  const int top = 4;
+  const int left = kPlotMargin;
+  const int top = kPlotMargin;
   const int right = plotRight_;
   const int bottom = plotBottom_;
   // Lines between logical points, drawn between the device pixels where
@@ -109,9 +116,9 @@ void CWaveformScope::Redraw() {
   line(right + 1, top, right + 1, bottom + 1);
   line(right + 1, bottom + 1, left, bottom + 1);
   line(left, bottom + 1, left, top);
-  const int step = (bottom - top) / 5;
+  const int step = (bottom - top) / kGridRows;
   if (step > 0) {
-    for (int k = 1; k <= 4; ++k) line(left, top + k * step, right + 1, top + k * step);
+    for (int k = 1; k < kGridRows; ++k) line(left, top + k * step, right + 1, top + k * step);
     // Square cells, counted from the right edge.
     const int columns = (right - left) / step;
     for (int k = 1; k < columns; ++k) line(right - k * step, top, right - k * step, bottom + 1);
@@ -158,8 +165,8 @@ void CWaveformScope::PlotValue(float value) {
   if (value >= upper_) value = upper_ - 0.001f;
   if (value <= lower_) value = lower_ + 0.001f;
   if (!plotLayer_.isNull()) {
-    const int left = 4;
-    const int top = 4;
+    const int left = kPlotMargin;
+    const int top = kPlotMargin;
     CopyWithin(plotLayer_, {left + shift_, top + 1}, {left, top + 1}, QSize(plotRight_ - left, plotBottom_ - top),
                plotClip_);
     FillSpan(plotLayer_, Span(plotRight_ - shift_, top, plotRight_, plotBottom_).intersected(plotClip_),

@@ -36,6 +36,7 @@
 #include "reader_thread.h"
 #include "recording_message_box.h"
 #include "silent_wave_output.h"
+#include "sound_blocks.h"
 #include "support/message_builder.h"
 #include "tone_audio.h"
 
@@ -117,7 +118,7 @@ testing::CPrivateNullSink& Sink() {
 }
 
 struct Rig {
-  CPulseWaveOutput sound{"Kestrel Message Player", 250 * 320, Sink().Name()};
+  CPulseWaveOutput sound{"Kestrel Message Player", kSoundRingBytes, Sink().Name()};
   CSilentWaveOutput silent;
   testing::CRecordingMessageBox box;
   testing::CPanelHost host;

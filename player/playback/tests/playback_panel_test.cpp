@@ -41,6 +41,7 @@ using testing::CCountingPanel;
 using testing::CPanelHost;
 using testing::CRecordingMessageBox;
 using testing::CScriptedWaveOutput;
+using testing::DeliverPending;
 using testing::MessageBuilder;
 using testing::PumpFor;
 using testing::PumpUntil;
@@ -65,12 +66,13 @@ std::string SoundMessage(const std::string& name, int records, std::uint8_t rate
 // The panel in a bare window, on the command-driven sound device.
 class ScriptedPanelTest : public testing::CScriptedPanelFixture {
  protected:
-  // Waits until exactly `n` pictures have gone up, and a little longer to
-  // see that no more follow.
+  // Waits until `n` pictures have gone up and the video window has settled,
+  // stopped or with none due, then tells whether exactly `n` went up.
   bool PresentedExactly(int n) {
-    if (!PumpUntil([&] { return panel->presented.load() >= n; })) return false;
-    PumpFor(30ms);
-    return panel->presented.load() == n;
+    const CVideoWindow& window = panel->VideoWindow();
+    const bool settled =
+        PumpUntil([&] { return panel->presented.load() >= n && (window.IsWaiting() || !window.IsRunning()); });
+    return settled && panel->presented.load() == n;
   }
 };
 
@@ -79,7 +81,9 @@ TEST_F(ScriptedPanelTest, OpenShowsTheTotalAndPreparesWithoutPlaying) {
   EXPECT_EQ(panel->Mode(), CPlaybackPanel::DisplayMode::Scope);
   EXPECT_EQ(panel->TotalText().toStdString(), "00 mins, 6.0 secs ");
   EXPECT_EQ(panel->CurrentText().toStdString(), "00 mins, 0.0 secs ");
-  PumpFor(50ms);
+  // The reader indexes the message first and then reads only while playing.
+  ASSERT_TRUE(PumpUntil([&] { return panel->Reader().Index() != nullptr; }));
+  DeliverPending();
   EXPECT_EQ(output.Pending(), 0);
   EXPECT_FALSE(output.IsRunning());
   EXPECT_TRUE(box.texts.isEmpty());
@@ -137,7 +141,7 @@ TEST_F(ScriptedPanelTest, PlaysToTheEndAndReportsItOnce) {
   EXPECT_FALSE(panel->IsPlaying());
   EXPECT_TRUE(panel->CurrentText().isEmpty());
   EXPECT_EQ(panel->ProgressBar().Leading(), 0);
-  PumpFor(50ms);
+  DeliverPending();  // a wake left over would end it twice
   EXPECT_EQ(host.ended, 1);
   EXPECT_EQ(output.Pending(), 0);  // rewound, and nothing read until Play
 }
@@ -315,7 +319,10 @@ TEST_F(ScriptedPanelTest, CommandsInQuickSuccessionLeaveConsistentQueues) {
   for (int round = 0; round < 30; ++round) {
     ASSERT_TRUE(panel->Open(round % 2 ? second : first));
     panel->Play();
-    if (round % 3 == 0) PumpFor(2ms);
+    // Every third round, the reader is in full flight when Pause comes.
+    if (round % 3 == 0) {
+      ASSERT_TRUE(QueuedAtLeast(1)) << round;
+    }
     panel->Pause();
     panel->Play();
     panel->Stop();
@@ -472,6 +479,8 @@ TEST_F(RealTimePanelTest, PausePlayStopPlayAndTheEndReportedOnce) {
   ASSERT_TRUE(PumpUntil([&] { return panel->HeardBuffers() >= 40; }));
   panel->Pause();
   const std::uint64_t paused = panel->HeardBuffers();
+  // The silent output keeps (ten times) real time: only time passing can
+  // show that nothing is heard while paused. 60 ms would be 30 buffers.
   PumpFor(60ms);
   EXPECT_EQ(panel->HeardBuffers(), paused);
   EXPECT_EQ(panel->CurrentText().toStdString(), TimeText(paused));
@@ -485,7 +494,7 @@ TEST_F(RealTimePanelTest, PausePlayStopPlayAndTheEndReportedOnce) {
   ASSERT_TRUE(PumpUntil([&] { return panel->HeardBuffers() >= 1; }));
   EXPECT_LT(panel->HeardBuffers(), 100u);  // from the start again
   ASSERT_TRUE(PumpUntil([&] { return host.ended > 0; }));
-  PumpFor(50ms);
+  DeliverPending();  // a wake left over would end it twice
   EXPECT_EQ(host.ended, 1);
   EXPECT_TRUE(box.texts.isEmpty());
 }

@@ -24,6 +24,7 @@
 #include "pump.h"
 #include "recording_message_box.h"
 #include "silent_wave_output.h"
+#include "sound_blocks.h"
 #include "support/message_builder.h"
 #include "tone_audio.h"
 
@@ -32,7 +33,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
-using testing::PumpFor;
 using testing::PumpUntil;
 
 #define REQUIRE_SOUND_SERVER()                                                                     \
@@ -54,11 +54,13 @@ TEST(PulseWaveOutput, BuffersFinishAsTheyArePlayedAndResetGivesBackTheRest) {
   REQUIRE_SOUND_SERVER();
   testing::CPrivateNullSink sink(testing::UniqueSinkName("kestrel_output"));
   ASSERT_TRUE(sink.Loaded());
-  CPulseWaveOutput output("kestrel test", 250 * 320, sink.Name());
+  CPulseWaveOutput output("kestrel test", kSoundRingBytes, sink.Name());
   CountingListener listener;
   ASSERT_TRUE(output.Open(WaveFormat{}, &listener));
   std::vector<std::uint8_t> buffers(150 * 320, 0);
   for (int i = 0; i < 50; ++i) output.Write(&buffers[i * 320], 320, 1);
+  // Time passing is the point: a corked stream finishes nothing however
+  // long it waits, and 150 ms would be seven buffers played.
   std::this_thread::sleep_for(150ms);
   EXPECT_EQ(listener.finished.load(), 0) << "opened paused: nothing may finish before Restart";
   EXPECT_FALSE(output.IsPolling()) << "the server is not asked while nothing plays";
@@ -157,7 +159,7 @@ std::vector<std::int16_t> DecodedSound(const std::string& path) {
 // before the message is opened.
 struct PulsePanelRig {
   explicit PulsePanelRig(const std::string& stem)
-      : sink(testing::UniqueSinkName(stem)), sound("kestrel test", 250 * 320, sink.Name()) {}
+      : sink(testing::UniqueSinkName(stem)), sound("kestrel test", kSoundRingBytes, sink.Name()) {}
 
   // Starts the recording and opens `path`; fails the test when the server
   // cannot be used.
@@ -180,6 +182,14 @@ struct PulsePanelRig {
   std::unique_ptr<CPlaybackPanel> panel;
 };
 
+// After the end: the monitor records 400 ms more of the sink, by the
+// server's clock, so that the recording holds whatever the sink still had
+// to play (and the event loop runs meanwhile, to deliver a second end).
+bool RecordFurther(const testing::CMonitorRecorder& recording) {
+  const std::size_t atEnd = recording.Count();
+  return PumpUntil([&] { return recording.Count() >= atEnd + 400 * kSampleRate / 1000; }, 10s);
+}
+
 // Plays the message through the panel on the server while recording the
 // sink's monitor; what was heard must be what was decoded, and the end must
 // come when the sound ends.
@@ -194,7 +204,7 @@ void PlayAndCompare(const std::string& path, const std::vector<std::int16_t>& ex
   panel->Play();
   ASSERT_TRUE(PumpUntil([&] { return host.ended > 0; }, 20s));
   const auto ended = Clock::now();
-  PumpFor(400ms);
+  ASSERT_TRUE(RecordFurther(recording));
   recording.Stop();
   EXPECT_EQ(host.ended, 1);
 
@@ -324,7 +334,7 @@ TEST(PanelThroughPulse, SeeksHearTheMessageFromTheTargetAndNothingFromBefore) {
   panel->Seek(0);  // while paused, to the start
   panel->Play();
   ASSERT_TRUE(PumpUntil([&] { return rig.host.ended > 0; }, 20s));
-  PumpFor(400ms);
+  ASSERT_TRUE(RecordFurther(rig.recording));
   rig.recording.Stop();
   EXPECT_EQ(rig.host.ended, 1);
   ExpectHeardInTurn(rig.recording.Samples(), {whole, fromTarget, whole});

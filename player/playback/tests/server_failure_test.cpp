@@ -21,6 +21,7 @@
 #include "pump.h"
 #include "recording_message_box.h"
 #include "silent_wave_output.h"
+#include "sound_blocks.h"
 #include "string_table.h"
 #include "support/message_builder.h"
 #include "tone_audio.h"
@@ -77,7 +78,7 @@ class ServerFailureTest : public ::testing::Test {
   }
 
   testing::CPrivatePulseServer server;
-  CPulseWaveOutput sound{"kestrel failure test", 250 * 320, std::string(), server.Address()};
+  CPulseWaveOutput sound{"kestrel failure test", kSoundRingBytes, std::string(), server.Address()};
   CSilentWaveOutput silent;  // real time
   testing::CRecordingMessageBox box;
   PlaybackServices services{&sound, &silent, &box, {}};

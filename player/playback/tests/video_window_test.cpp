@@ -4,7 +4,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <thread>
 #include <vector>
 
 #include <QApplication>
@@ -19,7 +18,11 @@ namespace {
 
 struct PresentedCounter : IVideoWindowSink {
   std::atomic<int> presented{0};
-  void OnFramePresented() override { ++presented; }
+  CAutoResetEvent changed;
+  void OnFramePresented() override {
+    ++presented;
+    changed.Set();
+  }
 };
 
 // A picture in memory order: bottom row first, blue-green-red bytes.
@@ -37,12 +40,15 @@ std::vector<std::uint8_t> Picture(QRgb bottomRow, QRgb otherRows) {
   return picture;
 }
 
-bool WaitFor(const std::atomic<int>& value, int expected) {
+// Until `expected` pictures have gone up, woken by each one.
+bool WaitFor(PresentedCounter& sink, int expected) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  while (value.load() < expected && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  while (sink.presented.load() < expected) {
+    const auto left = deadline - std::chrono::steady_clock::now();
+    if (left <= left.zero()) return false;
+    sink.changed.WaitFor(std::chrono::duration_cast<std::chrono::milliseconds>(left) + std::chrono::milliseconds(1));
   }
-  return value.load() >= expected;
+  return true;
 }
 
 class VideoWindowTest : public ::testing::Test {
@@ -51,11 +57,16 @@ class VideoWindowTest : public ::testing::Test {
   void PushPictures(int n, std::uint64_t first, std::uint64_t step) {
     for (int i = 0; i < n; ++i) ASSERT_TRUE(window.Push(black.data(), first + step * i)) << i;
   }
-  // Nothing more goes up for a while.
+  // The presentation thread has settled, with nothing due, after exactly
+  // `presented` pictures: no more go up until the position moves.
   void ExpectNoMoreThan(int presented) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!window.IsWaiting() && std::chrono::steady_clock::now() < deadline) sink.changed.WaitFor(kSettle);
+    EXPECT_TRUE(window.IsWaiting()) << "the presentation thread never settled";
     EXPECT_EQ(sink.presented.load(), presented);
   }
+  // Between looks at a thread that settles without telling.
+  static constexpr std::chrono::milliseconds kSettle{1};
 
   PresentedCounter sink;
   CVideoWindow window{nullptr, &sink, kPictureWidth, kPictureHeight, 20};
@@ -72,23 +83,23 @@ TEST_F(VideoWindowTest, HoldsNineteenPicturesAndRefusesTheTwentieth) {
 TEST_F(VideoWindowTest, APictureGoesUpWhenThePlayedPositionReachesItsDueTime) {
   PushPictures(5, 0, 10);
   window.Start();
-  ASSERT_TRUE(WaitFor(sink.presented, 1)) << "the first picture is due at once";
+  ASSERT_TRUE(WaitFor(sink, 1)) << "the first picture is due at once";
   ExpectNoMoreThan(1);
   window.SetPlayedPosition(9);
   ExpectNoMoreThan(1);
   EXPECT_EQ(window.NextDue(), 10u);
   window.SetPlayedPosition(10);
-  ASSERT_TRUE(WaitFor(sink.presented, 2));
+  ASSERT_TRUE(WaitFor(sink, 2));
   ExpectNoMoreThan(2);
 
   // Stopped (paused), the position may move without a picture going up;
   // Start shows at once those that are due by then, oldest first.
   window.Stop();
   window.SetPlayedPosition(35);
-  ExpectNoMoreThan(2);
+  EXPECT_EQ(sink.presented.load(), 2);  // Stop has ended the thread
   EXPECT_EQ(window.QueuedCount(), 3);
   window.Start();
-  ASSERT_TRUE(WaitFor(sink.presented, 4));
+  ASSERT_TRUE(WaitFor(sink, 4));
   ExpectNoMoreThan(4);
   EXPECT_EQ(window.NextDue(), 40u);
 
@@ -103,13 +114,13 @@ TEST_F(VideoWindowTest, PicturesPushedLateGoUpAtOnceAndNoneIsDropped) {
   window.SetPlayedPosition(1000);
   window.Start();
   PushPictures(19, 0, 10);
-  ASSERT_TRUE(WaitFor(sink.presented, 19));
+  ASSERT_TRUE(WaitFor(sink, 19));
   EXPECT_EQ(window.QueuedCount(), 0);
   // And one pushed ahead of the position waits for it.
   ASSERT_TRUE(window.Push(black.data(), 1001));
   ExpectNoMoreThan(19);
   window.SetPlayedPosition(1001);
-  ASSERT_TRUE(WaitFor(sink.presented, 20));
+  ASSERT_TRUE(WaitFor(sink, 20));
 }
 
 TEST_F(VideoWindowTest, StopEndsThePresentationThreadEvenBeforeItWaits) {
@@ -127,7 +138,7 @@ TEST_F(VideoWindowTest, ShowsTheBitmapBottomUpKeepsItAfterResetAndClearsItToBlac
   window.Push(picture.data(), 0);
   window.show();
   window.Start();
-  ASSERT_TRUE(WaitFor(sink.presented, 1));
+  ASSERT_TRUE(WaitFor(sink, 1));
   QApplication::processEvents();
   QImage shown = window.grab().toImage();
   EXPECT_EQ(shown.pixel(10, kPictureHeight - 1), qRgb(255, 0, 0));

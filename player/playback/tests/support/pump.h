@@ -18,6 +18,14 @@ inline bool PumpUntil(const std::function<bool()>& condition,
   return true;
 }
 
+// Delivers every event already pending (posted events, and wakes already
+// signalled) without waiting for more: for checks that nothing left over
+// from what happened so far acts twice.
+inline void DeliverPending() {
+  QCoreApplication::sendPostedEvents();
+  QCoreApplication::processEvents();
+}
+
 // Runs the event loop for a while, for checks that nothing happens.
 inline void PumpFor(std::chrono::milliseconds time) {
   const auto deadline = std::chrono::steady_clock::now() + time;
