@@ -1,5 +1,6 @@
 #include "decode_outputs.h"
 
+#include "format_libraries.h"
 #include "message_format.h"
 #include "picture_files.h"
 
@@ -31,6 +32,7 @@ bool DecodeOutputs::Open(const DecodeRequest& request, int frameRate, std::strin
     if (!png_->Open(*request.png, why)) return false;
   }
   if (request.md5 || request.verify) {
+    if (!LoadFormatLibraries(why)) return false;
     pcmMd5_ = std::make_unique<Md5Digest>();
     bgrMd5_ = std::make_unique<Md5Digest>();
   }

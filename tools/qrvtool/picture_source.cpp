@@ -2,12 +2,6 @@
 
 #include <unistd.h>
 
-#include <QBuffer>
-#include <QByteArray>
-#include <QImage>
-#include <QImageReader>
-#include <QPainter>
-
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -16,29 +10,14 @@
 #include <filesystem>
 
 #include "message_format.h"
-#include "picture_files.h"
 #include "png_chunks.h"
 #include "qrvtool.h"
+#include "qt_services.h"
 #include "y4m_reader.h"
 
 namespace kestrel::tool {
 
 namespace {
-
-std::vector<std::uint8_t> FromImage(const QImage& source) {
-  QImage picture(kPictureWidth, kPictureHeight, QImage::Format_RGB888);
-  picture.fill(Qt::black);
-  const QImage scaled = source.convertToFormat(QImage::Format_RGB888)
-                            .scaled(kPictureWidth, kPictureHeight, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-  {
-    QPainter painter(&picture);
-    painter.drawImage((kPictureWidth - scaled.width()) / 2, (kPictureHeight - scaled.height()) / 2, scaled);
-  }
-  // Turning rows over and swapping red with blue is its own inverse: the
-  // same step that makes a decoded picture upright R, G, B lays one out.
-  static_assert(kPictureRowBytes % 4 == 0, "RGB888 rows of 320 pixels have no padding");
-  return UprightRgb(picture.constBits(), kPictureWidth, kPictureHeight);
-}
 
 bool IsPictureFile(const std::filesystem::path& path) {
   std::string ext = path.extension().string();
@@ -48,7 +27,7 @@ bool IsPictureFile(const std::filesystem::path& path) {
 
 // The whole of a file, read once through its descriptor: names in any byte
 // encoding work, which a QString path would not promise.
-int ReadWholeFile(const std::string& path, QByteArray& bytes, std::string* why) {
+int ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string* why) {
   InputFile file;
   std::string reason;
   if (!file.Open(path, &reason)) {
@@ -61,36 +40,30 @@ int ReadWholeFile(const std::string& path, QByteArray& bytes, std::string* why) 
       if (why) *why = path + ": " + std::strerror(errno);
       return kExitIoError;
     }
-    bytes.append(block, got);
+    bytes.insert(bytes.end(), block, block + got);
   }
   return kExitOk;
 }
 
 class FolderSource : public PictureSource {
  public:
-  explicit FolderSource(std::vector<std::filesystem::path> files) : files_(std::move(files)) {}
+  FolderSource(std::vector<std::filesystem::path> files, const QtServices& qt) : files_(std::move(files)), qt_(qt) {}
 
   int Next(std::vector<std::uint8_t>& picture, bool& ended, std::string* why) override {
     ended = next_ == files_.size();
     if (ended) return kExitOk;
     const std::string path = files_[next_++].string();
-    QByteArray bytes;
+    std::vector<std::uint8_t> bytes;
     if (const int status = ReadWholeFile(path, bytes, why); status != kExitOk) return status;
-    if (const std::string chunk = PngChunkPastEnd(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                                                  static_cast<std::size_t>(bytes.size()));
-        !chunk.empty()) {
+    if (const std::string chunk = PngChunkPastEnd(bytes.data(), bytes.size()); !chunk.empty()) {
       if (why) *why = path + ": damaged PNG: its " + chunk + " chunk runs past the end of the file";
       return kExitBadInput;
     }
-    QBuffer buffer(&bytes);
-    QImageReader reader(&buffer);
-    reader.setAutoTransform(true);
-    const QImage image = reader.read();
-    if (image.isNull()) {
-      if (why) *why = path + ": " + reader.errorString().toStdString();
+    std::string reason;
+    if (!qt_.pictureFromFile(bytes.data(), bytes.size(), picture, reason)) {
+      if (why) *why = path + ": " + reason;
       return kExitBadInput;
     }
-    picture = FromImage(image);
     return kExitOk;
   }
 
@@ -102,13 +75,14 @@ class FolderSource : public PictureSource {
 
  private:
   std::vector<std::filesystem::path> files_;
+  const QtServices& qt_;
   std::size_t next_ = 0;
 };
 
 class Y4mSource : public PictureSource {
  public:
-  Y4mSource(std::FILE* stream, FileIdentity identity, std::string name, int fps)
-      : source_(stream), reader_(source_), identity_(identity), name_(std::move(name)), fps_(fps) {}
+  Y4mSource(std::FILE* stream, FileIdentity identity, std::string name, int fps, const QtServices& qt)
+      : source_(stream), reader_(source_), identity_(identity), name_(std::move(name)), fps_(fps), qt_(qt) {}
 
   bool Start(std::string* why) {
     if (reader_.ReadHeader(why)) return true;
@@ -141,7 +115,7 @@ class Y4mSource : public PictureSource {
       }
     }
     shown_ = wanted;
-    last_ = FitToPicture(rgb.data(), reader_.Width(), reader_.Height());
+    last_ = qt_.fitToPicture(rgb.data(), reader_.Width(), reader_.Height());
     picture = last_;
     return kExitOk;
   }
@@ -154,16 +128,12 @@ class Y4mSource : public PictureSource {
   FileIdentity identity_;
   std::string name_;
   int fps_;
+  const QtServices& qt_;
   long long k_ = 0, read_ = 0, shown_ = -1;
   std::vector<std::uint8_t> last_;
 };
 
 }  // namespace
-
-std::vector<std::uint8_t> FitToPicture(const std::uint8_t* rgb, int width, int height) {
-  const QImage image(rgb, width, height, width * 3, QImage::Format_RGB888);
-  return FromImage(image);
-}
 
 std::unique_ptr<PictureSource> OpenPictureSource(const std::string& path, int framesPerSecond, int& status,
                                                  std::string* why) {
@@ -171,6 +141,12 @@ std::unique_ptr<PictureSource> OpenPictureSource(const std::string& path, int fr
   std::string reason;
   if (!input.Open(path, &reason, true)) {
     if (why) *why = input.Name() + ": " + reason;
+    status = kExitIoError;
+    return nullptr;
+  }
+  // Picture files are read and pictures scaled with Qt.
+  const QtServices* qt = LoadQtServices(why);
+  if (!qt) {
     status = kExitIoError;
     return nullptr;
   }
@@ -191,11 +167,11 @@ std::unique_ptr<PictureSource> OpenPictureSource(const std::string& path, int fr
       return nullptr;
     }
     status = kExitOk;
-    return std::make_unique<FolderSource>(std::move(files));
+    return std::make_unique<FolderSource>(std::move(files), *qt);
   }
   const FileIdentity identity = input.Identity();
   const std::string name = input.Name();
-  auto source = std::make_unique<Y4mSource>(input.TakeStream(), identity, name, framesPerSecond);
+  auto source = std::make_unique<Y4mSource>(input.TakeStream(), identity, name, framesPerSecond, *qt);
   if (!source->Start(why)) return nullptr;
   status = kExitOk;
   return source;

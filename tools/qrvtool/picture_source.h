@@ -29,8 +29,4 @@ class PictureSource {
 std::unique_ptr<PictureSource> OpenPictureSource(const std::string& path, int framesPerSecond, int& status,
                                                  std::string* why);
 
-// Scales upright R, G, B (any size) to fit 320 x 240 keeping its aspect,
-// centred on black, into the decoded-picture layout.
-std::vector<std::uint8_t> FitToPicture(const std::uint8_t* rgb, int width, int height);
-
 }  // namespace kestrel::tool

@@ -12,7 +12,7 @@
 
 #include "byte_source.h"
 #include "message_format.h"
-#include "picture_source.h"
+#include "qt_services.h"
 #include "y4m_reader.h"
 
 using namespace kestrel::tool;
@@ -45,7 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       case Y4mReader::Frame::Read:
         if (!convert) break;
         if (rgb.size() != rgbBytes) std::abort();
-        if (!fitted && FitToPicture(rgb.data(), reader.Width(), reader.Height()).size() != kestrel::kPictureBytes)
+        if (!fitted && LoadQtServices(nullptr)->fitToPicture(rgb.data(), reader.Width(), reader.Height()).size() !=
+                           kestrel::kPictureBytes)
           std::abort();
         fitted = true;
         break;
