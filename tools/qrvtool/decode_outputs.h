@@ -23,6 +23,9 @@ class DecodeOutputs {
   void Samples(const std::int16_t* samples);
   void Picture(const std::uint8_t* picture);
   bool Failed() const { return failed_; }
+  // Whether any output or digest takes the pictures: if none does, they
+  // need not be decoded.
+  bool WantsPictures() const { return hasBgr_ || hasY4m_ || png_ || bgrMd5_; }
 
   // Puts every output in place, or none: the exit status, with the reason.
   int Commit(const FileIdentity& input, std::string* why);

@@ -1,6 +1,8 @@
 #include "message_scan.h"
 
+#include <algorithm>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "audio_decoder.h"
@@ -44,11 +46,22 @@ ScanOutcome ScanMessage(MessageInput& message, const ScanCallbacks& callbacks, u
   if (callbacks.onPicture) {
     for (unsigned i = 0; i < (threads > 0 ? threads : 1); ++i) {
       decoders.push_back(std::make_unique<CVideoDecoder>());
-      if (!decoders.back()->Init()) {
-        outcome.decoderFailed = true;
-        return outcome;
-      }
       workers.push_back(decoders.back().get());
+    }
+    // A decoder clears megabytes as it starts, which takes as long as
+    // decoding a few pictures: the others start on threads of their own
+    // meanwhile rather than one after another.
+    std::vector<char> started(workers.size());
+    {
+      std::vector<std::thread> starting;
+      for (std::size_t i = 1; i < workers.size(); ++i)
+        starting.emplace_back([&started, &workers, i] { started[i] = workers[i]->Init(); });
+      started[0] = workers[0]->Init();
+      for (std::thread& thread : starting) thread.join();
+    }
+    if (std::find(started.begin(), started.end(), 0) != started.end()) {
+      outcome.decoderFailed = true;
+      return outcome;
     }
   }
   // Two pictures in hand per decoder: one being decoded, one waiting.
