@@ -28,6 +28,9 @@ done
 cat demo.qrv | "$qrvtool" decode - --threads 4 --bgr - --pcm many.pcm >many.bgr
 cmp -s one.bgr many.bgr || fail "pictures piped out of four threads differ from one thread's"
 cmp -s one.pcm many.pcm || fail "the sound decoded beside four picture threads differs"
+# Sound alone: no output takes the pictures, which are then not decoded.
+"$qrvtool" decode demo.qrv --threads 4 --pcm alone.pcm
+cmp -s one.pcm alone.pcm || fail "the sound decoded without the pictures differs"
 note "decode gives the same pictures and sound on 1, 2, 3, 4 and 8 threads"
 
 "$qrvtool" export -q demo.qrv --threads 1 -o one.y4m
