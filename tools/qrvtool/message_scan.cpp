@@ -20,12 +20,8 @@ struct PictureJob {
   std::size_t length = 0;
   std::vector<std::uint8_t> picture = std::vector<std::uint8_t>(kPictureBytes);
   PayloadCheck check;
+  std::vector<std::uint8_t> prepared;
 };
-
-void DecodePicture(CVideoDecoder& decoder, PictureJob& job) {
-  decoder.Decode(job.payload.data(), job.length, job.picture.data(), false);
-  job.check = decoder.LastCheck();
-}
 
 }  // namespace
 
@@ -65,10 +61,15 @@ ScanOutcome ScanMessage(MessageInput& message, const ScanCallbacks& callbacks, u
     }
   }
   // Two pictures in hand per decoder: one being decoded, one waiting.
-  OrderedWork<CVideoDecoder, PictureJob> pictures(workers, DecodePicture, callbacks.onPicture ? 2 * workers.size() : 0);
+  auto decodePicture = [&prepare = callbacks.preparePicture](CVideoDecoder& decoder, PictureJob& job) {
+    decoder.Decode(job.payload.data(), job.length, job.picture.data(), false);
+    job.check = decoder.LastCheck();
+    if (prepare) prepare(job.picture.data(), job.prepared);
+  };
+  OrderedWork<CVideoDecoder, PictureJob> pictures(workers, decodePicture, callbacks.onPicture ? 2 * workers.size() : 0);
   auto handOldest = [&] {
     PictureJob& job = pictures.Oldest();
-    callbacks.onPicture(job.picture.data(), job.check);
+    callbacks.onPicture(job.picture.data(), job.check, job.prepared);
     pictures.Release();
   };
 

@@ -85,7 +85,7 @@ int RunThumbnail(const std::vector<std::string>& args, std::ostream& out, std::o
   ScanCallbacks callbacks;
   callbacks.done = [&] { return !rgb.empty() || samples.size() >= kWaveformSamples; };
   if (hasPictures)
-    callbacks.onPicture = [&](const std::uint8_t* picture, const PayloadCheck&) {
+    callbacks.onPicture = [&](const std::uint8_t* picture, const PayloadCheck&, const std::vector<std::uint8_t>&) {
       rgb = UprightRgb(picture, kPictureWidth, kPictureHeight);
     };
   callbacks.onAudioFrame = [&](const std::int16_t* block) {
