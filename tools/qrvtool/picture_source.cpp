@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
 
 #include "message_format.h"
 #include "png_chunks.h"
@@ -49,7 +50,8 @@ class FolderSource : public PictureSource {
  public:
   FolderSource(std::vector<std::filesystem::path> files, const QtServices& qt) : files_(std::move(files)), qt_(qt) {}
 
-  int Next(std::vector<std::uint8_t>& picture, bool& ended, std::string* why) override {
+  int Take(std::vector<std::uint8_t>& picture, Finish& finish, bool& ended, std::string* why) override {
+    finish = nullptr;
     ended = next_ == files_.size();
     if (ended) return kExitOk;
     const std::string path = files_[next_++].string();
@@ -90,19 +92,15 @@ class Y4mSource : public PictureSource {
     return false;
   }
 
-  int Next(std::vector<std::uint8_t>& picture, bool& ended, std::string* why) override {
+  int Take(std::vector<std::uint8_t>& /*picture*/, Finish& finish, bool& ended, std::string* why) override {
+    finish = nullptr;
     ended = false;
     // The frame showing at k / fps seconds: the rate is at most 1000 a
     // second, so the index stays far below what 64 bits hold.
     const long long wanted = static_cast<long long>(std::floor(double(k_++) * reader_.FrameRate() / fps_ + 1e-9));
-    if (wanted == shown_) {
-      picture = last_;
-      return kExitOk;
-    }
-    std::vector<std::uint8_t> rgb;
     while (read_ <= wanted) {
       std::string reason;
-      switch (reader_.Next(read_ == wanted ? &rgb : nullptr, &reason)) {
+      switch (reader_.Next(nullptr, &reason)) {
         case Y4mReader::Frame::End:
           ended = true;
           return kExitOk;
@@ -114,9 +112,20 @@ class Y4mSource : public PictureSource {
           break;
       }
     }
-    shown_ = wanted;
-    last_ = qt_.fitToPicture(rgb.data(), reader_.Width(), reader_.Height());
-    picture = last_;
+    if (wanted != shown_) {
+      shown_ = wanted;
+      last_ = std::make_shared<Shown>();
+      last_->planes = reader_.Planes();
+    }
+    // A frame shown again is made once, by whichever of its pictures comes first.
+    finish = [shown = last_, this](std::vector<std::uint8_t>& out) {
+      std::call_once(shown->made, [&] {
+        std::vector<std::uint8_t> rgb;
+        reader_.ToRgb(shown->planes.data(), rgb);
+        shown->picture = qt_.fitToPicture(rgb.data(), reader_.Width(), reader_.Height());
+      });
+      out = shown->picture;
+    };
     return kExitOk;
   }
 
@@ -129,11 +138,24 @@ class Y4mSource : public PictureSource {
   std::string name_;
   int fps_;
   const QtServices& qt_;
+  // The frame last shown: its planes, and the picture made of them.
+  struct Shown {
+    std::vector<std::uint8_t> planes;
+    std::once_flag made;
+    std::vector<std::uint8_t> picture;
+  };
   long long k_ = 0, read_ = 0, shown_ = -1;
-  std::vector<std::uint8_t> last_;
+  std::shared_ptr<Shown> last_;
 };
 
 }  // namespace
+
+int PictureSource::Next(std::vector<std::uint8_t>& picture, bool& ended, std::string* why) {
+  Finish finish;
+  const int status = Take(picture, finish, ended, why);
+  if (status == kExitOk && !ended && finish) finish(picture);
+  return status;
+}
 
 std::unique_ptr<PictureSource> OpenPictureSource(const std::string& path, int framesPerSecond, int& status,
                                                  std::string* why) {
