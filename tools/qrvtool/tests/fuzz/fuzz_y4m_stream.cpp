@@ -21,6 +21,14 @@ namespace {
 constexpr int kFrames = 6;
 }  // namespace
 
+// The module is loaded before the first input, as the program loads it
+// before reading: its coverage counts from the start, and a module that
+// cannot be loaded stops the run at once.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  if (!LoadQtServices(nullptr)) std::abort();
+  return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   MemoryByteSource source(data, size);
   Y4mReader reader(source);
