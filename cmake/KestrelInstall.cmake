@@ -3,11 +3,15 @@
 # run first and last in every install.
 include(GNUInstallDirs)
 
+# qrvtool's modules, which it finds relative to its own folder.
+set(KESTREL_MODULE_DIR ${CMAKE_INSTALL_LIBDIR}/kestrel)
+
 # Every folder the install writes to, under the prefix. Uninstall takes away
 # those of them (and their parents) that the install created; a folder missing
 # here would be left behind empty.
 set(KESTREL_INSTALL_FOLDERS
   ${CMAKE_INSTALL_BINDIR}
+  ${KESTREL_MODULE_DIR}
   ${CMAKE_INSTALL_MANDIR}/man1
   ${CMAKE_INSTALL_DATADIR}/applications
   ${CMAKE_INSTALL_DATADIR}/bash-completion/completions

@@ -61,7 +61,8 @@ expect_files "$player_deb" /usr/bin/player /usr/bin/qrvtool /usr/share/applicati
   /usr/share/thumbnailers/kestrel-message.thumbnailer /usr/share/icons/hicolor/scalable/apps/kestrel-player.svg \
   /usr/share/icons/hicolor/scalable/mimetypes/application-x-kestrel-message.svg \
   /usr/share/man/man1/player.1.gz /usr/share/man/man1/qrvtool.1.gz /usr/share/bash-completion/completions/qrvtool \
-  /usr/share/doc/kestrel-player/copyright
+  /usr/share/doc/kestrel-player/copyright "/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/kestrel/libqrvtool-qt.so" \
+  "/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/kestrel/libqrvtool-formats.so"
 expect_files "$stillbox_deb" /usr/bin/stillbox /usr/share/applications/kestrel-stillbox.desktop \
   /usr/share/metainfo/com.orvane.kestrel.stillbox.metainfo.xml /usr/share/icons/hicolor/scalable/apps/kestrel-stillbox.svg \
   /usr/share/man/man1/stillbox.1.gz /usr/share/doc/kestrel-stillbox/copyright
@@ -102,6 +103,11 @@ for program in player stillbox qrvtool; do
   note "$program --version: $(head -n1 <<<"$printed")"
 done
 "$root/usr/bin/qrvtool" info "$top/samples/demo.qrv" >/dev/null || fail "the packaged qrvtool cannot read the demo message"
+# JSON and digests go through qrvtool's modules, which the program finds in the root beside it.
+"$root/usr/bin/qrvtool" info --json "$top/samples/demo.qrv" >/dev/null ||
+  fail "the packaged qrvtool cannot load its Qt module"
+"$root/usr/bin/qrvtool" decode --md5 "$top/samples/demo.qrv" >/dev/null ||
+  fail "the packaged qrvtool cannot load its format libraries module"
 dpkg --root="$root" "${as_user[@]}" --purge kestrel-player kestrel-stillbox >"$work/dpkg.log" 2>&1 ||
   { cat "$work/dpkg.log" >&2; fail "dpkg could not remove the packages"; }
 left=$(find "$root" -mindepth 1 -not -path "$root/var/lib/dpkg*" -not -path "$root/var/lib" -not -path "$root/var")

@@ -74,6 +74,10 @@ for file in bin/player bin/qrvtool bin/stillbox \
   share/bash-completion/completions/qrvtool; do
   [[ -e "$prefix/$file" ]] || fail "$file was not installed"
 done
+# qrvtool's modules, which the thumbnail below loads from where the installed program is.
+for module in qt formats; do
+  compgen -G "$prefix/lib*/kestrel/libqrvtool-$module.so" >/dev/null || fail "qrvtool's $module module was not installed"
+done
 # The caches the desktop reads, refreshed by the install itself.
 grep -q 'application/x-kestrel-message:\*\.qrv' "$share/mime/globs2" || fail "the MIME database lacks *.qrv"
 grep -q '^application/x-kestrel-message=kestrel-player.desktop;' "$share/applications/mimeinfo.cache" ||

@@ -1,12 +1,10 @@
 #include "audio_input.h"
 
-#include <sndfile.h>
-#include <soxr.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
+#include "format_libraries.h"
 #include "qrvtool.h"
 
 namespace kestrel::tool {
@@ -23,11 +21,12 @@ soxr_t Resampler(void* p) { return static_cast<soxr_t>(p); }
 }  // namespace
 
 AudioInput::~AudioInput() {
-  if (soxr_) soxr_delete(Resampler(soxr_));
-  if (sndfile_) sf_close(Sound(sndfile_));
+  if (soxr_) lib_->soxrDelete(Resampler(soxr_));
+  if (sndfile_) lib_->sfClose(Sound(sndfile_));
 }
 
 int AudioInput::Open(const std::string& path, std::string* why) {
+  if (!(lib_ = LoadFormatLibraries(why))) return kExitIoError;
   InputFile input;
   std::string reason;
   const bool opened = input.Open(path, &reason);
@@ -40,9 +39,9 @@ int AudioInput::Open(const std::string& path, std::string* why) {
   identity_ = input.Identity();
   SF_INFO info{};
   // libsndfile reads the descriptor as it comes: a pipe is read as a stream.
-  sndfile_ = sf_open_fd(input.Descriptor(), SFM_READ, &info, SF_TRUE);
+  sndfile_ = lib_->sfOpenFd(input.Descriptor(), SFM_READ, &info, SF_TRUE);
   if (!sndfile_)
-    return fail(kExitBadInput, std::string("not a sound file libsndfile reads (") + sf_strerror(nullptr) + ")");
+    return fail(kExitBadInput, std::string("not a sound file libsndfile reads (") + lib_->sfStrerror(nullptr) + ")");
   input.TakeDescriptor();
   if (info.samplerate < kLowestInputRate || info.samplerate > kHighestInputRate)
     return fail(kExitBadInput, "a sample rate of " + std::to_string(info.samplerate) + " Hz is outside " +
@@ -55,10 +54,10 @@ int AudioInput::Open(const std::string& path, std::string* why) {
   block_.resize(framesPerBlock_ * static_cast<std::size_t>(channels_));
   mono_.resize(framesPerBlock_);
   if (info.samplerate != static_cast<int>(kOutputRate)) {
-    const soxr_io_spec_t io = soxr_io_spec(SOXR_FLOAT32_I, SOXR_FLOAT32_I);
-    const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_HQ, 0);
+    const soxr_io_spec_t io = lib_->soxrIoSpec(SOXR_FLOAT32_I, SOXR_FLOAT32_I);
+    const soxr_quality_spec_t quality = lib_->soxrQualitySpec(SOXR_HQ, 0);
     soxr_error_t error = nullptr;
-    soxr_ = soxr_create(info.samplerate, kOutputRate, 1, &error, &io, &quality, nullptr);
+    soxr_ = lib_->soxrCreate(info.samplerate, kOutputRate, 1, &error, &io, &quality, nullptr);
     if (!soxr_) return fail(kExitIoError, std::string("cannot resample: ") + (error ? error : "no memory"));
     resampled_.resize(static_cast<std::size_t>(std::ceil(framesPerBlock_ * kOutputRate / info.samplerate)) + 64);
   }
@@ -74,9 +73,10 @@ void AudioInput::Append(const float* mono, std::size_t count) {
 }
 
 bool AudioInput::Refill(std::string* why) {
-  const sf_count_t frames = sf_readf_float(Sound(sndfile_), block_.data(), static_cast<sf_count_t>(framesPerBlock_));
-  if (frames < 0 || sf_error(Sound(sndfile_)) != SF_ERR_NO_ERROR) {
-    if (why) *why = name_ + ": " + sf_strerror(Sound(sndfile_));
+  const sf_count_t frames =
+      lib_->sfReadfFloat(Sound(sndfile_), block_.data(), static_cast<sf_count_t>(framesPerBlock_));
+  if (frames < 0 || lib_->sfError(Sound(sndfile_)) != SF_ERR_NO_ERROR) {
+    if (why) *why = name_ + ": " + lib_->sfStrerror(Sound(sndfile_));
     return false;
   }
   for (sf_count_t f = 0; f < frames; ++f) {
@@ -96,7 +96,7 @@ bool AudioInput::Refill(std::string* why) {
   do {
     std::size_t used = 0, made = 0;
     if (const soxr_error_t error =
-            soxr_process(Resampler(soxr_), in, left, &used, resampled_.data(), resampled_.size(), &made)) {
+            lib_->soxrProcess(Resampler(soxr_), in, left, &used, resampled_.data(), resampled_.size(), &made)) {
       if (why) *why = name_ + ": resampling failed: " + error;
       return false;
     }

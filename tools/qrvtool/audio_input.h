@@ -12,6 +12,8 @@
 
 namespace kestrel::tool {
 
+struct FormatLibraries;
+
 // Rates outside this range are not sound a message can be recorded from.
 inline constexpr int kLowestInputRate = 1000;
 inline constexpr int kHighestInputRate = 768000;
@@ -39,6 +41,7 @@ class AudioInput {
   bool Refill(std::string* why);
   void Append(const float* mono, std::size_t count);
 
+  const FormatLibraries* lib_ = nullptr;
   void* sndfile_ = nullptr;  // SNDFILE*
   void* soxr_ = nullptr;     // soxr_t; none at 8000 Hz
   std::string name_;

@@ -47,7 +47,13 @@ int DecodeMessage(MessageInput& message, const DecodeRequest& request, Reporter&
   report.StartProgress("decoding");
   ScanCallbacks callbacks;
   callbacks.onAudioFrame = [&](const std::int16_t* samples) { outputs.Samples(samples); };
-  callbacks.onPicture = [&](const std::uint8_t* picture, const PayloadCheck&) { outputs.Picture(picture); };
+  if (outputs.WantsPictures()) {
+    callbacks.preparePicture = [&outputs](const std::uint8_t* picture, std::vector<std::uint8_t>& prepared) {
+      outputs.Prepare(picture, prepared);
+    };
+    callbacks.onPicture = [&](const std::uint8_t* picture, const PayloadCheck&,
+                              const std::vector<std::uint8_t>& prepared) { outputs.Picture(picture, prepared); };
+  }
   callbacks.onProgress = [&](double fraction) { report.Progress(fraction); };
   // A failed output ends the work: nothing of it will be kept.
   callbacks.done = [&] { return outputs.Failed(); };

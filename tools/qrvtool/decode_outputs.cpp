@@ -1,5 +1,6 @@
 #include "decode_outputs.h"
 
+#include "format_libraries.h"
 #include "message_format.h"
 #include "picture_files.h"
 
@@ -31,6 +32,7 @@ bool DecodeOutputs::Open(const DecodeRequest& request, int frameRate, std::strin
     if (!png_->Open(*request.png, why)) return false;
   }
   if (request.md5 || request.verify) {
+    if (!LoadFormatLibraries(why)) return false;
     pcmMd5_ = std::make_unique<Md5Digest>();
     bgrMd5_ = std::make_unique<Md5Digest>();
   }
@@ -45,14 +47,19 @@ void DecodeOutputs::Samples(const std::int16_t* samples) {
   if (pcmMd5_) pcmMd5_->Update(samples, bytes);
 }
 
-void DecodeOutputs::Picture(const std::uint8_t* picture) {
+void DecodeOutputs::Prepare(const std::uint8_t* picture, std::vector<std::uint8_t>& prepared) const {
+  if (hasY4m_)
+    Y4mWriter::FramePlanes(UprightRgb(picture, kPictureWidth, kPictureHeight).data(), kPictureWidth, kPictureHeight,
+                           prepared);
+}
+
+void DecodeOutputs::Picture(const std::uint8_t* picture, const std::vector<std::uint8_t>& prepared) {
   if (hasBgr_ && !bgr_.Write(picture, kPictureBytes)) failed_ = true;
   if (bgrMd5_) bgrMd5_->Update(picture, kPictureBytes);
-  if (!png_ && !hasY4m_) return;
+  if (hasY4m_ && !y4mWriter_.WritePlanes(prepared)) failed_ = true;
+  if (!png_) return;
   const auto rgb = UprightRgb(picture, kPictureWidth, kPictureHeight);
-  std::string why;
-  if (png_ && !png_->Write(rgb.data(), kPictureWidth, kPictureHeight, &why)) Fail(why);
-  if (hasY4m_ && !y4mWriter_.WriteFrame(rgb.data())) failed_ = true;
+  if (std::string why; !png_->Write(rgb.data(), kPictureWidth, kPictureHeight, &why)) Fail(why);
 }
 
 void DecodeOutputs::Fail(const std::string& why) {

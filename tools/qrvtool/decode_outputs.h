@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "decode_command.h"
 #include "md5_digest.h"
@@ -21,8 +22,15 @@ class DecodeOutputs {
   bool Open(const DecodeRequest& request, int frameRate, std::string* why);
 
   void Samples(const std::int16_t* samples);
-  void Picture(const std::uint8_t* picture);
+  // The conversion of a decoded picture for the outputs that is done on the
+  // thread that decoded it (the Y4M frame); it reads only what Open set.
+  void Prepare(const std::uint8_t* picture, std::vector<std::uint8_t>& prepared) const;
+  // A picture, in file order, with what Prepare made of it.
+  void Picture(const std::uint8_t* picture, const std::vector<std::uint8_t>& prepared);
   bool Failed() const { return failed_; }
+  // Whether any output or digest takes the pictures: if none does, they
+  // need not be decoded.
+  bool WantsPictures() const { return hasBgr_ || hasY4m_ || png_ || bgrMd5_; }
 
   // Puts every output in place, or none: the exit status, with the reason.
   int Commit(const FileIdentity& input, std::string* why);

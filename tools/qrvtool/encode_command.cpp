@@ -39,10 +39,14 @@ constexpr long kRecordMilliseconds = 200;
 // One picture on its way through an encoder.
 struct PictureJob {
   std::vector<std::uint8_t> picture;
+  PictureSource::Finish finish;  // the rest of the picture's making, done by the encoder's thread
   std::vector<std::uint8_t> payload;
 };
 
-void EncodePicture(CVideoEncoder& encoder, PictureJob& job) { job.payload = encoder.Encode(job.picture.data()); }
+void EncodePicture(CVideoEncoder& encoder, PictureJob& job) {
+  if (job.finish) job.finish(job.picture);
+  job.payload = encoder.Encode(job.picture.data());
+}
 
 }  // namespace
 
@@ -98,7 +102,8 @@ int RunEncode(const std::vector<std::string>& args, std::ostream& out, std::ostr
   auto readAhead = [&]() -> int {
     while (!sourceEnded && !encoding.Full()) {
       PictureJob& job = encoding.Next();
-      if (const int status = pictures->Next(job.picture, sourceEnded, &why); status != kExitOk) return status;
+      if (const int status = pictures->Take(job.picture, job.finish, sourceEnded, &why); status != kExitOk)
+        return status;
       if (!sourceEnded) encoding.Submit();
     }
     return kExitOk;

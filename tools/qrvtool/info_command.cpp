@@ -1,10 +1,5 @@
 #include "info_command.h"
 
-#include <QByteArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QStringDecoder>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -12,6 +7,7 @@
 
 #include "command_line.h"
 #include "message_stats.h"
+#include "qt_services.h"
 #include "video_code_tables.h"
 
 namespace kestrel::tool {
@@ -36,11 +32,6 @@ std::string Fixed(double value, int decimals) {
   char text[64];
   std::snprintf(text, sizeof text, "%.*f", decimals, value);
   return text;
-}
-
-double Rounded(double value, int decimals) {
-  const double scale = std::pow(10.0, decimals);
-  return std::round(value * scale) / scale;
 }
 
 }  // namespace
@@ -100,39 +91,19 @@ void PrintStatsText(std::ostream& out, const std::string& name, const MessageSta
   out << "well formed:        " << (s.WellFormed() ? "yes" : "no") << "\n";
 }
 
-void PrintStatsJson(std::ostream& out, const std::string& path, const MessageStats& s) {
-  QJsonObject json;
-  const QByteArray bytes = QByteArray::fromStdString(path);
-  QStringDecoder utf8(QStringDecoder::Utf8);
-  json["file"] = QString(utf8.decode(bytes));
-  if (utf8.hasError()) json["path_bytes"] = QString::fromLatin1(bytes.toPercentEncoding("/"));
-  json["frame_rate"] = int(s.frameRate);
-  json["audio_frame_count"] = static_cast<qint64>(s.audioFrameCount);
-  json["duration_seconds"] = Rounded(s.DurationSeconds(), 2);
-  json["audio_records"] = static_cast<qint64>(s.audioRecords);
-  json["video_records"] = static_cast<qint64>(s.videoRecords);
-  json["passed_over_bytes"] = static_cast<qint64>(s.passedOverBytes);
-  json["oversize_records"] = static_cast<qint64>(s.oversizeRecords);
-  json["cut_short_records"] = static_cast<qint64>(s.cutShortRecords);
-  json["malformed_payloads"] = static_cast<qint64>(s.malformedPayloads);
-  json["video_payload_bytes"] = QJsonObject{{"smallest", static_cast<qint64>(s.smallestPayload)},
-                                            {"mean", Rounded(s.meanPayload, 1)},
-                                            {"largest", static_cast<qint64>(s.largestPayload)}};
-  json["count_matches_records"] = s.CountMatchesRecords();
-  json["well_formed"] = s.WellFormed();
-  out << QJsonDocument(json).toJson(QJsonDocument::Compact).toStdString() << "\n";
-}
-
 int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   ParsedArgs parsed;
   if (auto status = ParseCommandLine(kInfo, args, parsed, out, err)) return *status;
   Reporter report(out, err, false);
+  // JSON is written with Qt's.
+  const QtServices* qt = nullptr;
+  if (std::string why; parsed.Flag("json") && !(qt = LoadQtServices(&why))) return report.Fail(kExitIoError, why);
   MessageInput message;
   if (const int status = message.Open(parsed.operands[0], report); status != kExitOk) return status;
   MessageStats stats;
   CollectStats(message, stats);
-  if (parsed.Flag("json"))
-    PrintStatsJson(report.Out(), parsed.operands[0], stats);
+  if (qt)
+    report.Out() << qt->statsJson(parsed.operands[0], stats) << "\n";
   else
     PrintStatsText(report.Out(), message.name, stats);
   return kExitOk;

@@ -1,6 +1,8 @@
 #include "message_scan.h"
 
+#include <algorithm>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "audio_decoder.h"
@@ -18,12 +20,8 @@ struct PictureJob {
   std::size_t length = 0;
   std::vector<std::uint8_t> picture = std::vector<std::uint8_t>(kPictureBytes);
   PayloadCheck check;
+  std::vector<std::uint8_t> prepared;
 };
-
-void DecodePicture(CVideoDecoder& decoder, PictureJob& job) {
-  decoder.Decode(job.payload.data(), job.length, job.picture.data(), false);
-  job.check = decoder.LastCheck();
-}
 
 }  // namespace
 
@@ -44,18 +42,34 @@ ScanOutcome ScanMessage(MessageInput& message, const ScanCallbacks& callbacks, u
   if (callbacks.onPicture) {
     for (unsigned i = 0; i < (threads > 0 ? threads : 1); ++i) {
       decoders.push_back(std::make_unique<CVideoDecoder>());
-      if (!decoders.back()->Init()) {
-        outcome.decoderFailed = true;
-        return outcome;
-      }
       workers.push_back(decoders.back().get());
+    }
+    // A decoder clears megabytes as it starts, which takes as long as
+    // decoding a few pictures: the others start on threads of their own
+    // meanwhile rather than one after another.
+    std::vector<char> started(workers.size());
+    {
+      std::vector<std::thread> starting;
+      for (std::size_t i = 1; i < workers.size(); ++i)
+        starting.emplace_back([&started, &workers, i] { started[i] = workers[i]->Init(); });
+      started[0] = workers[0]->Init();
+      for (std::thread& thread : starting) thread.join();
+    }
+    if (std::find(started.begin(), started.end(), 0) != started.end()) {
+      outcome.decoderFailed = true;
+      return outcome;
     }
   }
   // Two pictures in hand per decoder: one being decoded, one waiting.
-  OrderedWork<CVideoDecoder, PictureJob> pictures(workers, DecodePicture, callbacks.onPicture ? 2 * workers.size() : 0);
+  auto decodePicture = [&prepare = callbacks.preparePicture](CVideoDecoder& decoder, PictureJob& job) {
+    decoder.Decode(job.payload.data(), job.length, job.picture.data(), false);
+    job.check = decoder.LastCheck();
+    if (prepare) prepare(job.picture.data(), job.prepared);
+  };
+  OrderedWork<CVideoDecoder, PictureJob> pictures(workers, decodePicture, callbacks.onPicture ? 2 * workers.size() : 0);
   auto handOldest = [&] {
     PictureJob& job = pictures.Oldest();
-    callbacks.onPicture(job.picture.data(), job.check);
+    callbacks.onPicture(job.picture.data(), job.check, job.prepared);
     pictures.Release();
   };
 

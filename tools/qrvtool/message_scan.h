@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "message_input.h"
 #include "video_parser.h"
@@ -21,7 +22,12 @@ struct ScanCallbacks {
   // line) at quality 3, whatever the header's frame rate, in file order.
   // Only when set. With several threads a picture may come after sound
   // that follows it in the file: each stream keeps its own order.
-  std::function<void(const std::uint8_t* picture, const PayloadCheck& check)> onPicture;
+  // `prepared` is what preparePicture made of it, if set.
+  std::function<void(const std::uint8_t* picture, const PayloadCheck& check, const std::vector<std::uint8_t>& prepared)>
+      onPicture;
+  // Work on each decoded picture done where it was decoded, on several
+  // threads at once with several threads; it must touch nothing shared.
+  std::function<void(const std::uint8_t* picture, std::vector<std::uint8_t>& prepared)> preparePicture;
   // Asked before each record; reading ends when it answers true.
   std::function<bool()> done;
   // The share of the file read so far, after each record.

@@ -33,9 +33,5 @@ struct MessageStats {
 void CollectStats(MessageInput& message, MessageStats& stats);
 
 void PrintStatsText(std::ostream& out, const std::string& name, const MessageStats& stats);
-// One JSON object, valid whatever bytes `path` holds: a name that is not
-// UTF-8 is given as "file" with U+FFFD for each undecodable byte and, exactly,
-// as "path_bytes", percent-encoded.
-void PrintStatsJson(std::ostream& out, const std::string& path, const MessageStats& stats);
 
 }  // namespace kestrel::tool

@@ -2,43 +2,23 @@
 
 #include <unistd.h>
 
-#include <QBuffer>
-#include <QByteArray>
-#include <QImage>
-#include <QImageReader>
-#include <QPainter>
-
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
 
 #include "message_format.h"
-#include "picture_files.h"
 #include "png_chunks.h"
 #include "qrvtool.h"
+#include "qt_services.h"
 #include "y4m_reader.h"
 
 namespace kestrel::tool {
 
 namespace {
-
-std::vector<std::uint8_t> FromImage(const QImage& source) {
-  QImage picture(kPictureWidth, kPictureHeight, QImage::Format_RGB888);
-  picture.fill(Qt::black);
-  const QImage scaled = source.convertToFormat(QImage::Format_RGB888)
-                            .scaled(kPictureWidth, kPictureHeight, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-  {
-    QPainter painter(&picture);
-    painter.drawImage((kPictureWidth - scaled.width()) / 2, (kPictureHeight - scaled.height()) / 2, scaled);
-  }
-  // Turning rows over and swapping red with blue is its own inverse: the
-  // same step that makes a decoded picture upright R, G, B lays one out.
-  static_assert(kPictureRowBytes % 4 == 0, "RGB888 rows of 320 pixels have no padding");
-  return UprightRgb(picture.constBits(), kPictureWidth, kPictureHeight);
-}
 
 bool IsPictureFile(const std::filesystem::path& path) {
   std::string ext = path.extension().string();
@@ -48,7 +28,7 @@ bool IsPictureFile(const std::filesystem::path& path) {
 
 // The whole of a file, read once through its descriptor: names in any byte
 // encoding work, which a QString path would not promise.
-int ReadWholeFile(const std::string& path, QByteArray& bytes, std::string* why) {
+int ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string* why) {
   InputFile file;
   std::string reason;
   if (!file.Open(path, &reason)) {
@@ -61,36 +41,31 @@ int ReadWholeFile(const std::string& path, QByteArray& bytes, std::string* why) 
       if (why) *why = path + ": " + std::strerror(errno);
       return kExitIoError;
     }
-    bytes.append(block, got);
+    bytes.insert(bytes.end(), block, block + got);
   }
   return kExitOk;
 }
 
 class FolderSource : public PictureSource {
  public:
-  explicit FolderSource(std::vector<std::filesystem::path> files) : files_(std::move(files)) {}
+  FolderSource(std::vector<std::filesystem::path> files, const QtServices& qt) : files_(std::move(files)), qt_(qt) {}
 
-  int Next(std::vector<std::uint8_t>& picture, bool& ended, std::string* why) override {
+  int Take(std::vector<std::uint8_t>& picture, Finish& finish, bool& ended, std::string* why) override {
+    finish = nullptr;
     ended = next_ == files_.size();
     if (ended) return kExitOk;
     const std::string path = files_[next_++].string();
-    QByteArray bytes;
+    std::vector<std::uint8_t> bytes;
     if (const int status = ReadWholeFile(path, bytes, why); status != kExitOk) return status;
-    if (const std::string chunk = PngChunkPastEnd(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                                                  static_cast<std::size_t>(bytes.size()));
-        !chunk.empty()) {
+    if (const std::string chunk = PngChunkPastEnd(bytes.data(), bytes.size()); !chunk.empty()) {
       if (why) *why = path + ": damaged PNG: its " + chunk + " chunk runs past the end of the file";
       return kExitBadInput;
     }
-    QBuffer buffer(&bytes);
-    QImageReader reader(&buffer);
-    reader.setAutoTransform(true);
-    const QImage image = reader.read();
-    if (image.isNull()) {
-      if (why) *why = path + ": " + reader.errorString().toStdString();
+    std::string reason;
+    if (!qt_.pictureFromFile(bytes.data(), bytes.size(), picture, reason)) {
+      if (why) *why = path + ": " + reason;
       return kExitBadInput;
     }
-    picture = FromImage(image);
     return kExitOk;
   }
 
@@ -102,13 +77,14 @@ class FolderSource : public PictureSource {
 
  private:
   std::vector<std::filesystem::path> files_;
+  const QtServices& qt_;
   std::size_t next_ = 0;
 };
 
 class Y4mSource : public PictureSource {
  public:
-  Y4mSource(std::FILE* stream, FileIdentity identity, std::string name, int fps)
-      : source_(stream), reader_(source_), identity_(identity), name_(std::move(name)), fps_(fps) {}
+  Y4mSource(std::FILE* stream, FileIdentity identity, std::string name, int fps, const QtServices& qt)
+      : source_(stream), reader_(source_), identity_(identity), name_(std::move(name)), fps_(fps), qt_(qt) {}
 
   bool Start(std::string* why) {
     if (reader_.ReadHeader(why)) return true;
@@ -116,19 +92,15 @@ class Y4mSource : public PictureSource {
     return false;
   }
 
-  int Next(std::vector<std::uint8_t>& picture, bool& ended, std::string* why) override {
+  int Take(std::vector<std::uint8_t>& /*picture*/, Finish& finish, bool& ended, std::string* why) override {
+    finish = nullptr;
     ended = false;
     // The frame showing at k / fps seconds: the rate is at most 1000 a
     // second, so the index stays far below what 64 bits hold.
     const long long wanted = static_cast<long long>(std::floor(double(k_++) * reader_.FrameRate() / fps_ + 1e-9));
-    if (wanted == shown_) {
-      picture = last_;
-      return kExitOk;
-    }
-    std::vector<std::uint8_t> rgb;
     while (read_ <= wanted) {
       std::string reason;
-      switch (reader_.Next(read_ == wanted ? &rgb : nullptr, &reason)) {
+      switch (reader_.Next(nullptr, &reason)) {
         case Y4mReader::Frame::End:
           ended = true;
           return kExitOk;
@@ -140,9 +112,20 @@ class Y4mSource : public PictureSource {
           break;
       }
     }
-    shown_ = wanted;
-    last_ = FitToPicture(rgb.data(), reader_.Width(), reader_.Height());
-    picture = last_;
+    if (wanted != shown_) {
+      shown_ = wanted;
+      last_ = std::make_shared<Shown>();
+      last_->planes = reader_.Planes();
+    }
+    // A frame shown again is made once, by whichever of its pictures comes first.
+    finish = [shown = last_, this](std::vector<std::uint8_t>& out) {
+      std::call_once(shown->made, [&] {
+        std::vector<std::uint8_t> rgb;
+        reader_.ToRgb(shown->planes.data(), rgb);
+        shown->picture = qt_.fitToPicture(rgb.data(), reader_.Width(), reader_.Height());
+      });
+      out = shown->picture;
+    };
     return kExitOk;
   }
 
@@ -154,15 +137,24 @@ class Y4mSource : public PictureSource {
   FileIdentity identity_;
   std::string name_;
   int fps_;
+  const QtServices& qt_;
+  // The frame last shown: its planes, and the picture made of them.
+  struct Shown {
+    std::vector<std::uint8_t> planes;
+    std::once_flag made;
+    std::vector<std::uint8_t> picture;
+  };
   long long k_ = 0, read_ = 0, shown_ = -1;
-  std::vector<std::uint8_t> last_;
+  std::shared_ptr<Shown> last_;
 };
 
 }  // namespace
 
-std::vector<std::uint8_t> FitToPicture(const std::uint8_t* rgb, int width, int height) {
-  const QImage image(rgb, width, height, width * 3, QImage::Format_RGB888);
-  return FromImage(image);
+int PictureSource::Next(std::vector<std::uint8_t>& picture, bool& ended, std::string* why) {
+  Finish finish;
+  const int status = Take(picture, finish, ended, why);
+  if (status == kExitOk && !ended && finish) finish(picture);
+  return status;
 }
 
 std::unique_ptr<PictureSource> OpenPictureSource(const std::string& path, int framesPerSecond, int& status,
@@ -171,6 +163,12 @@ std::unique_ptr<PictureSource> OpenPictureSource(const std::string& path, int fr
   std::string reason;
   if (!input.Open(path, &reason, true)) {
     if (why) *why = input.Name() + ": " + reason;
+    status = kExitIoError;
+    return nullptr;
+  }
+  // Picture files are read and pictures scaled with Qt.
+  const QtServices* qt = LoadQtServices(why);
+  if (!qt) {
     status = kExitIoError;
     return nullptr;
   }
@@ -191,11 +189,11 @@ std::unique_ptr<PictureSource> OpenPictureSource(const std::string& path, int fr
       return nullptr;
     }
     status = kExitOk;
-    return std::make_unique<FolderSource>(std::move(files));
+    return std::make_unique<FolderSource>(std::move(files), *qt);
   }
   const FileIdentity identity = input.Identity();
   const std::string name = input.Name();
-  auto source = std::make_unique<Y4mSource>(input.TakeStream(), identity, name, framesPerSecond);
+  auto source = std::make_unique<Y4mSource>(input.TakeStream(), identity, name, framesPerSecond, *qt);
   if (!source->Start(why)) return nullptr;
   status = kExitOk;
   return source;

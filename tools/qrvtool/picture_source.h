@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,7 +21,13 @@ class PictureSource {
   // Y4M stream picture k is the frame showing at k / fps seconds, so frames
   // are repeated or dropped to the message's rate. The exit status: 0, or 1
   // (a file the system refused) or 2 (a picture that cannot be read) with `why`.
-  virtual int Next(std::vector<std::uint8_t>& picture, bool& ended, std::string* why) = 0;
+  int Next(std::vector<std::uint8_t>& picture, bool& ended, std::string* why);
+  // The work left to make a picture that Take handed out (converting and
+  // scaling a video frame), for the caller to do on any thread; empty when
+  // the picture came whole.
+  using Finish = std::function<void(std::vector<std::uint8_t>& picture)>;
+  // Next, less the work left in `finish`.
+  virtual int Take(std::vector<std::uint8_t>& picture, Finish& finish, bool& ended, std::string* why) = 0;
   // The files it reads, which no output may replace.
   virtual std::vector<FileIdentity> Inputs() const = 0;
 };
@@ -28,9 +35,5 @@ class PictureSource {
 // Null with the status and `why` when the folder or stream cannot be used.
 std::unique_ptr<PictureSource> OpenPictureSource(const std::string& path, int framesPerSecond, int& status,
                                                  std::string* why);
-
-// Scales upright R, G, B (any size) to fit 320 x 240 keeping its aspect,
-// centred on black, into the decoded-picture layout.
-std::vector<std::uint8_t> FitToPicture(const std::uint8_t* rgb, int width, int height);
 
 }  // namespace kestrel::tool

@@ -19,12 +19,13 @@ struct Slot {
   std::atomic<int> state{kFree};
   std::atomic<int> count{0};
   TemporaryKind kind = TemporaryKind::File;
-  char path[PATH_MAX];
+  char path[PATH_MAX] = {};
 };
 
 // Fixed storage: the signal handler reads it without locks or allocation.
+// Constant-initialised (all zero), so no start-up code touches its pages.
 constexpr int kSlotCount = 32;
-Slot g_slots[kSlotCount];
+constinit Slot g_slots[kSlotCount];
 std::atomic<pid_t> g_child{0};
 
 void RemoveNumberedPngs(const Slot& slot) {

@@ -1,7 +1,5 @@
 #include "thumbnail_command.h"
 
-#include <QImage>
-
 #include <algorithm>
 #include <cerrno>
 
@@ -11,6 +9,7 @@
 #include "output_file.h"
 #include "picture_files.h"
 #include "png_writer.h"
+#include "qt_services.h"
 
 namespace kestrel::tool {
 
@@ -68,6 +67,9 @@ int RunThumbnail(const std::vector<std::string>& args, std::ostream& out, std::o
                       "SIZE takes 1 to " + std::to_string(kMaxSize) + ", not '" + parsed.operands[2] + "'");
 
   Reporter report(out, err, false);
+  std::string why;
+  const QtServices* qt = LoadQtServices(&why);
+  if (!qt) return report.Fail(kExitIoError, why);
   MessageInput message;
   if (const int status = message.Open(parsed.operands[0], report); status != kExitOk) return status;
   if (const int status = CheckOutputs({{target, false}}, {message.identity}, parsed.noClobber, report);
@@ -83,7 +85,7 @@ int RunThumbnail(const std::vector<std::string>& args, std::ostream& out, std::o
   ScanCallbacks callbacks;
   callbacks.done = [&] { return !rgb.empty() || samples.size() >= kWaveformSamples; };
   if (hasPictures)
-    callbacks.onPicture = [&](const std::uint8_t* picture, const PayloadCheck&) {
+    callbacks.onPicture = [&](const std::uint8_t* picture, const PayloadCheck&, const std::vector<std::uint8_t>&) {
       rgb = UprightRgb(picture, kPictureWidth, kPictureHeight);
     };
   callbacks.onAudioFrame = [&](const std::int16_t* block) {
@@ -92,17 +94,10 @@ int RunThumbnail(const std::vector<std::string>& args, std::ostream& out, std::o
   if (ScanMessage(message, callbacks).decoderFailed) return report.Fail(kExitIoError, "out of memory for the decoders");
   if (rgb.empty()) rgb = DrawWaveform(samples);
 
-  const QImage picture(rgb.data(), kPictureWidth, kPictureHeight, kPictureWidth * 3, QImage::Format_RGB888);
-  const QImage scaled =
-      picture.scaled(static_cast<int>(size), static_cast<int>(size), Qt::KeepAspectRatio, Qt::SmoothTransformation)
-          .convertToFormat(QImage::Format_RGB888);
-  std::vector<std::uint8_t> rows(std::size_t(scaled.width()) * scaled.height() * 3);
-  for (int y = 0; y < scaled.height(); ++y)
-    std::copy_n(scaled.constScanLine(y), scaled.width() * 3, rows.data() + std::size_t(y) * scaled.width() * 3);
+  const ScaledPicture scaled = qt->scaleToFit(rgb.data(), kPictureWidth, kPictureHeight, static_cast<int>(size));
   OutputFile png;
-  std::string why;
   if (!png.Open(target, parsed.noClobber, &why)) return report.Fail(kExitIoError, why);
-  if (!WritePng(png.Stream(), rows.data(), scaled.width(), scaled.height())) png.NoteFailure(errno);
+  if (!WritePng(png.Stream(), scaled.rgb.data(), scaled.width, scaled.height)) png.NoteFailure(errno);
   if (!png.Commit(&why)) return report.Fail(kExitIoError, why);
   return kExitOk;
 }

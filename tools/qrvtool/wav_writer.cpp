@@ -1,11 +1,12 @@
 #include "wav_writer.h"
 
-#include <sndfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+
+#include "format_libraries.h"
 
 namespace kestrel::tool {
 
@@ -37,11 +38,16 @@ WavWriter::~WavWriter() { Close(); }
 bool WavWriter::Open(OutputFile& output, int sampleRate) {
   output_ = &output;
   if (output.IsSeekableFile()) {
+    // Without the module the output fails as a file whose library is missing.
+    if (!(lib_ = LoadFormatLibraries(nullptr))) {
+      output.NoteFailure(ELIBACC);
+      return false;
+    }
     SF_INFO info{};
     info.samplerate = sampleRate;
     info.channels = 1;
     info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-    sndfile_ = sf_open_fd(output.Descriptor(), SFM_WRITE, &info, SF_FALSE);
+    sndfile_ = lib_->sfOpenFd(output.Descriptor(), SFM_WRITE, &info, SF_FALSE);
     if (!sndfile_) output.NoteFailure(errno ? errno : EIO);
     return sndfile_ != nullptr;
   }
@@ -57,7 +63,7 @@ bool WavWriter::Write(const std::int16_t* samples, std::size_t count) {
   if (!output_) return false;
   if (sndfile_) {
     errno = 0;
-    if (sf_write_short(static_cast<SNDFILE*>(sndfile_), samples, static_cast<sf_count_t>(count)) ==
+    if (lib_->sfWriteShort(static_cast<SNDFILE*>(sndfile_), samples, static_cast<sf_count_t>(count)) ==
         static_cast<sf_count_t>(count))
       return true;
     output_->NoteFailure(errno);
@@ -72,7 +78,7 @@ void WavWriter::Close() {
   if (!output_) return;
   if (sndfile_) {
     errno = 0;
-    if (sf_close(static_cast<SNDFILE*>(sndfile_)) != 0) output_->NoteFailure(errno);
+    if (lib_->sfClose(static_cast<SNDFILE*>(sndfile_)) != 0) output_->NoteFailure(errno);
     sndfile_ = nullptr;
   } else if (headerOffset_ >= 0 && dataBytes_ <= 0xFFFFFFFFull - 36) {
     std::uint8_t header[kHeaderBytes];

@@ -12,6 +12,8 @@
 
 namespace kestrel::tool {
 
+struct FormatLibraries;
+
 class WavWriter {
  public:
   WavWriter() = default;
@@ -26,6 +28,7 @@ class WavWriter {
 
  private:
   OutputFile* output_ = nullptr;
+  const FormatLibraries* lib_ = nullptr;
   void* sndfile_ = nullptr;  // SNDFILE*
   long long headerOffset_ = -1;
   std::uint64_t dataBytes_ = 0;

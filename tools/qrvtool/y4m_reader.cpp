@@ -129,7 +129,7 @@ Y4mReader::Frame Y4mReader::Next(std::vector<std::uint8_t>* rgb, std::string* wh
   if (tag != "FRAME" && tag.rfind("FRAME ", 0) != 0) return damaged("no FRAME tag where one belongs");
   if (!ReadPlanes()) return damaged("cut short");
   ++frames_;
-  if (rgb) ToRgb(*rgb);
+  if (rgb) ToRgb(planes_.data(), *rgb);
   return Frame::Read;
 }
 
@@ -153,10 +153,10 @@ bool Y4mReader::ReadPlanes() {
   return true;
 }
 
-void Y4mReader::ToRgb(std::vector<std::uint8_t>& rgb) const {
+void Y4mReader::ToRgb(const std::uint8_t* planes, std::vector<std::uint8_t>& rgb) const {
   rgb.resize(std::size_t(width_) * height_ * 3);
   const int cw = (width_ + chromaShiftX_) >> chromaShiftX_;
-  const std::uint8_t* Y = planes_.data();
+  const std::uint8_t* Y = planes;
   const std::uint8_t* U = Y + std::size_t(width_) * height_;
   const std::uint8_t* V = U + std::size_t(cw) * ((height_ + chromaShiftY_) >> chromaShiftY_);
   auto byte = [](double v) { return static_cast<std::uint8_t>(std::clamp(std::lround(v), 0L, 255L)); };

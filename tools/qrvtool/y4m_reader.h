@@ -32,13 +32,17 @@ class Y4mReader {
   // The next frame: as upright R, G, B (BT.601 studio range) into `rgb`, or
   // passed over when `rgb` is null. Damaged with the reason.
   Frame Next(std::vector<std::uint8_t>* rgb, std::string* why);
+  // The planes of the frame Next read last, as the stream holds them.
+  const std::vector<std::uint8_t>& Planes() const { return planes_; }
+  // A frame's planes as upright R, G, B. It reads only what the header set,
+  // so it may run on another thread while Next reads on.
+  void ToRgb(const std::uint8_t* planes, std::vector<std::uint8_t>& rgb) const;
 
  private:
   // One line up to '\n' (not kept), at most `limit` bytes; false if longer or cut short.
   bool ReadLine(std::string& line, std::size_t limit, bool& nothing);
   // A whole frame's planes into planes_; false if the stream ends first.
   bool ReadPlanes();
-  void ToRgb(std::vector<std::uint8_t>& rgb) const;
 
   ByteSource& source_;
   int width_ = 0, height_ = 0;

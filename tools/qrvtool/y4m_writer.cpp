@@ -20,7 +20,6 @@ bool Y4mWriter::Open(OutputFile& output, int width, int height, int framesPerSec
   output_ = &output;
   width_ = width;
   height_ = height;
-  planes_.resize(static_cast<std::size_t>(width) * height * 3 / 2);
   const std::string header = "YUV4MPEG2 W" + std::to_string(width) + " H" + std::to_string(height) + " F" +
                              std::to_string(framesPerSecond) + ":1 Ip A1:1 C420jpeg\n";
   return output.Write(header.data(), header.size());
@@ -28,8 +27,13 @@ bool Y4mWriter::Open(OutputFile& output, int width, int height, int framesPerSec
 
 bool Y4mWriter::WriteFrame(const std::uint8_t* rgb) {
   if (!output_) return false;
-  const int w = width_, h = height_;
-  std::uint8_t* luma = planes_.data();
+  FramePlanes(rgb, width_, height_, planes_);
+  return WritePlanes(planes_);
+}
+
+void Y4mWriter::FramePlanes(const std::uint8_t* rgb, int w, int h, std::vector<std::uint8_t>& planes) {
+  planes.resize(static_cast<std::size_t>(w) * h * 3 / 2);
+  std::uint8_t* luma = planes.data();
   std::uint8_t* cbPlane = luma + w * h;
   std::uint8_t* crPlane = cbPlane + (w / 2) * (h / 2);
   // Chroma is the mean of each 2 x 2 square (centred siting).
@@ -49,8 +53,12 @@ bool Y4mWriter::WriteFrame(const std::uint8_t* rgb) {
     cbPlane[c] = static_cast<std::uint8_t>((cbSum[c] + 2) / 4);
     crPlane[c] = static_cast<std::uint8_t>((crSum[c] + 2) / 4);
   }
+}
+
+bool Y4mWriter::WritePlanes(const std::vector<std::uint8_t>& planes) {
+  if (!output_) return false;
   static constexpr char kFrameTag[] = "FRAME\n";
-  return output_->Write(kFrameTag, sizeof kFrameTag - 1) && output_->Write(planes_.data(), planes_.size());
+  return output_->Write(kFrameTag, sizeof kFrameTag - 1) && output_->Write(planes.data(), planes.size());
 }
 
 }  // namespace kestrel::tool

@@ -14,6 +14,11 @@ class Y4mWriter {
   bool Open(OutputFile& output, int width, int height, int framesPerSecond);
   // One upright R, G, B picture of the opened size.
   bool WriteFrame(const std::uint8_t* rgb);
+  // A frame as FramePlanes made it.
+  bool WritePlanes(const std::vector<std::uint8_t>& planes);
+  // The Y, Cb, Cr planes of one upright R, G, B picture: the work of a
+  // frame, which may be done on any thread.
+  static void FramePlanes(const std::uint8_t* rgb, int width, int height, std::vector<std::uint8_t>& planes);
 
  private:
   OutputFile* output_ = nullptr;

@@ -17,10 +17,14 @@
 #include "fuzz_input_file.h"
 #include "message_format.h"
 #include "picture_source.h"
+#include "qt_services.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   // Readers report broken pictures as warnings; the fuzzer's log needs none.
   qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+  // The module is loaded before the first input, so that its coverage
+  // counts from the start; one that cannot be loaded stops the run at once.
+  if (!kestrel::tool::LoadQtServices(nullptr)) std::abort();
   return 0;
 }
 

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "audio_input.h"
+#include "format_libraries.h"
 #include "fuzz_input_file.h"
 #include "message_format.h"
 #include "qrvtool.h"
@@ -67,6 +68,14 @@ void ReadSoundFromPipe(const std::uint8_t* data, std::size_t size) {
 }
 
 }  // namespace
+
+// The module is loaded before the first input, as the program loads it
+// before reading: its coverage counts from the start, and a module that
+// cannot be loaded stops the run at once.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  if (!LoadFormatLibraries(nullptr)) std::abort();
+  return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (ReadSound(kestrel::fuzzing::WriteInput("sound", data, size).string())) ReadSoundFromPipe(data, size);

@@ -12,7 +12,7 @@
 
 #include "byte_source.h"
 #include "message_format.h"
-#include "picture_source.h"
+#include "qt_services.h"
 #include "y4m_reader.h"
 
 using namespace kestrel::tool;
@@ -20,6 +20,14 @@ using namespace kestrel::tool;
 namespace {
 constexpr int kFrames = 6;
 }  // namespace
+
+// The module is loaded before the first input, as the program loads it
+// before reading: its coverage counts from the start, and a module that
+// cannot be loaded stops the run at once.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  if (!LoadQtServices(nullptr)) std::abort();
+  return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   MemoryByteSource source(data, size);
@@ -45,7 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       case Y4mReader::Frame::Read:
         if (!convert) break;
         if (rgb.size() != rgbBytes) std::abort();
-        if (!fitted && FitToPicture(rgb.data(), reader.Width(), reader.Height()).size() != kestrel::kPictureBytes)
+        if (!fitted && LoadQtServices(nullptr)->fitToPicture(rgb.data(), reader.Width(), reader.Height()).size() !=
+                           kestrel::kPictureBytes)
           std::abort();
         fitted = true;
         break;

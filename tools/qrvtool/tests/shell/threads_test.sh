@@ -28,6 +28,9 @@ done
 cat demo.qrv | "$qrvtool" decode - --threads 4 --bgr - --pcm many.pcm >many.bgr
 cmp -s one.bgr many.bgr || fail "pictures piped out of four threads differ from one thread's"
 cmp -s one.pcm many.pcm || fail "the sound decoded beside four picture threads differs"
+# Sound alone: no output takes the pictures, which are then not decoded.
+"$qrvtool" decode demo.qrv --threads 4 --pcm alone.pcm
+cmp -s one.pcm alone.pcm || fail "the sound decoded without the pictures differs"
 note "decode gives the same pictures and sound on 1, 2, 3, 4 and 8 threads"
 
 "$qrvtool" export -q demo.qrv --threads 1 -o one.y4m
@@ -49,7 +52,16 @@ ffmpeg -v error -i pictures.y4m -frames:v 2 -f yuv4mpegpipe short.y4m
 cmp -s short-one.qrv short-many.qrv || fail "encode of two pictures on eight threads differs"
 [[ "$("$qrvtool" info short-many.qrv | awk -F': *' '/^video records/ {print $2}')" == 2 ]] ||
   fail "the short message does not hold its two pictures: $("$qrvtool" info short-many.qrv)"
-note "encode writes the same message on 1, 2, 3 and 8 threads"
+# A slow stream (one frame a second, larger than a picture): each frame is
+# converted and scaled once and shown in five pictures, whichever thread
+# takes them.
+ffmpeg -v error -i pictures.y4m -vf scale=400:300 -r 1 -f yuv4mpegpipe slow.y4m
+"$qrvtool" encode -q --audio sound.wav --video slow.y4m --threads 1 -o slow-one.qrv
+for threads in 2 5; do
+  "$qrvtool" encode -q --audio sound.wav --video slow.y4m --threads $threads -o slow-many.qrv
+  cmp -s slow-one.qrv slow-many.qrv || fail "encode of a one-frame-a-second stream on $threads threads differs"
+done
+note "encode writes the same message on 1, 2, 3, 5 and 8 threads"
 
 for wrong in 0 -2 abc 1x 257 ""; do
   for command in "decode demo.qrv --md5" "export demo.qrv -o x.wav" "encode --audio sound.wav -o x.qrv"; do
