@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-namespace forge {
+namespace kestrel::stillbox::forge {
 
 namespace {
 
@@ -141,4 +141,4 @@ std::vector<NamedFile> DamagedFrames(int count) {
   return files;
 }
 
-}  // namespace forge
+}  // namespace kestrel::stillbox::forge

@@ -17,6 +17,8 @@
 
 #include <cstdio>
 
+namespace forge = kestrel::stillbox::forge;
+
 namespace {
 
 QImage PaintFrame(int number) {
