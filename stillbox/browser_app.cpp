@@ -16,27 +16,29 @@
 
 #include <cstdio>
 
-CBrowserApp::CBrowserApp(int& argc, char** argv) : m_application(std::make_unique<QApplication>(argc, argv)) {
+namespace kestrel::stillbox {
+
+CBrowserApp::CBrowserApp(int& argc, char** argv) : application_(std::make_unique<QApplication>(argc, argv)) {
   QCoreApplication::setOrganizationName(QLatin1String(res::kCompanyName));
   QCoreApplication::setApplicationName(QStringLiteral("stillbox"));
   QCoreApplication::setApplicationVersion(QLatin1String(res::kDottedVersion));
   // Desktop shells match the windows to the installed entry by this name.
   QGuiApplication::setDesktopFileName(QStringLiteral("kestrel-stillbox"));
-  m_keyFilter = std::make_unique<kestrel::CKeyFilter>();
-  m_application->installEventFilter(m_keyFilter.get());
-  m_channel = std::make_unique<kestrel::CLocalInstanceChannel>();
-  m_guard = std::make_unique<CInstanceGuard>(*m_channel);
+  keyFilter_ = std::make_unique<kestrel::CKeyFilter>();
+  application_->installEventFilter(keyFilter_.get());
+  channel_ = std::make_unique<kestrel::CLocalInstanceChannel>();
+  guard_ = std::make_unique<CInstanceGuard>(*channel_);
 }
 
 CBrowserApp::~CBrowserApp() {
   // The window goes before the services it uses, the guard last.
-  delete m_mainWindow.data();
-  m_saveDialog.reset();
-  m_shell.reset();
-  m_search.reset();
-  m_guard.reset();
-  m_channel.reset();
-  m_application->removeEventFilter(m_keyFilter.get());
+  delete mainWindow_.data();
+  saveDialog_.reset();
+  shell_.reset();
+  search_.reset();
+  guard_.reset();
+  channel_.reset();
+  application_->removeEventFilter(keyFilter_.get());
 }
 
 bool CBrowserApp::InitInstance() {
@@ -46,24 +48,26 @@ bool CBrowserApp::InitInstance() {
   const StartFolder start = ChooseStartFolder(QCoreApplication::arguments(), QDir::currentPath());
   if (!start.error.isEmpty()) {
     std::fprintf(stderr, "stillbox: %s\n", start.error.toLocal8Bit().constData());
-    m_exitStatus = start.exitStatus;
+    exitStatus_ = start.exitStatus;
     return false;
   }
   const QString startDirectory = start.directory;
 
-  if (!m_guard->Claim(WM_REFRESH_FRAMES)) return false;
+  if (!guard_->Claim(WM_REFRESH_FRAMES)) return false;
 
-  m_search = std::make_unique<CLocalDirectorySearch>();
-  m_shell = std::make_unique<CDesktopShellFileOps>();
-  m_saveDialog = std::make_unique<CFileSaveDialog>(startDirectory);
-  m_mainWindow = new CBrowserDlg(BrowserServices{*m_search, *m_shell, *m_saveDialog}, startDirectory);
-  if (!m_mainWindow) return false;
-  m_mainWindow->show();
-  m_mainWindow->repaint();
+  search_ = std::make_unique<CLocalDirectorySearch>();
+  shell_ = std::make_unique<CDesktopShellFileOps>();
+  saveDialog_ = std::make_unique<CFileSaveDialog>(startDirectory);
+  mainWindow_ = new CBrowserDlg(BrowserServices{*search_, *shell_, *saveDialog_}, startDirectory);
+  if (!mainWindow_) return false;
+  mainWindow_->show();
+  mainWindow_->repaint();
   return true;
 }
 
 int CBrowserApp::Run() {
-  if (!InitInstance()) return m_exitStatus;
+  if (!InitInstance()) return exitStatus_;
   return QApplication::exec();
 }
+
+}  // namespace kestrel::stillbox

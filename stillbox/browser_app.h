@@ -6,16 +6,19 @@
 
 #include <memory>
 
-class CDesktopShellFileOps;
-class CFileSaveDialog;
-class CInstanceGuard;
-class CLocalDirectorySearch;
 class QApplication;
 
 namespace kestrel {
 class CKeyFilter;
 class CLocalInstanceChannel;
 }  // namespace kestrel
+
+namespace kestrel::stillbox {
+
+class CDesktopShellFileOps;
+class CFileSaveDialog;
+class CInstanceGuard;
+class CLocalDirectorySearch;
 
 // The browser's application object: it owns the Qt application, the
 // single-instance guard, the key filter, the platform services and, once
@@ -35,16 +38,18 @@ class CBrowserApp {
   // exit status.
   int Run();
 
-  CBrowserDlg* MainWindow() const { return m_mainWindow; }
+  CBrowserDlg* MainWindow() const { return mainWindow_; }
 
  private:
-  std::unique_ptr<QApplication> m_application;
-  std::unique_ptr<kestrel::CKeyFilter> m_keyFilter;
-  std::unique_ptr<kestrel::CLocalInstanceChannel> m_channel;
-  std::unique_ptr<CInstanceGuard> m_guard;
-  std::unique_ptr<CLocalDirectorySearch> m_search;
-  std::unique_ptr<CDesktopShellFileOps> m_shell;
-  std::unique_ptr<CFileSaveDialog> m_saveDialog;
-  QPointer<CBrowserDlg> m_mainWindow;
-  int m_exitStatus = 0;
+  std::unique_ptr<QApplication> application_;
+  std::unique_ptr<kestrel::CKeyFilter> keyFilter_;
+  std::unique_ptr<kestrel::CLocalInstanceChannel> channel_;
+  std::unique_ptr<CInstanceGuard> guard_;
+  std::unique_ptr<CLocalDirectorySearch> search_;
+  std::unique_ptr<CDesktopShellFileOps> shell_;
+  std::unique_ptr<CFileSaveDialog> saveDialog_;
+  QPointer<CBrowserDlg> mainWindow_;
+  int exitStatus_ = 0;
 };
+
+}  // namespace kestrel::stillbox

@@ -1,8 +1,10 @@
 #include "browser_dlg.h"
 
 #include "about_dlg.h"
+#include "accessible_roles.h"
 #include "browser_events.h"
 #include "dialog_units.h"
+#include "fixed_window.h"
 #include "frame_item.h"
 #include "frame_list.h"
 #include "key_filter.h"
@@ -16,7 +18,6 @@
 #include "res/resources.h"
 #include "res/string_table.h"
 #include "wait_cursor.h"
-#include "window_accessible.h"
 
 #include <QCheckBox>
 #include <QContextMenuEvent>
@@ -32,7 +33,7 @@
 
 #include <cstdlib>
 
-using kestrel::CDialogUnits;
+namespace kestrel::stillbox {
 
 namespace {
 
@@ -51,13 +52,7 @@ constexpr int kExposureWaitMs = 2000;
 
 std::unique_ptr<QMenu> MenuFromTemplate(int id, QWidget* parent) {
   auto menu = std::make_unique<QMenu>(parent);
-  for (const res::MenuItemTemplate& item : res::FindMenuTemplate(id)->items) {
-    if (item.command == 0) {
-      menu->addSeparator();
-    } else {
-      menu->addAction(QString::fromUtf8(item.text))->setData(item.command);
-    }
-  }
+  AddMenuItems(*menu, res::FindMenuTemplate(id)->items);
   return menu;
 }
 
@@ -69,8 +64,8 @@ QString FormatCount(int stringId, int count) {
 
 CBrowserDlg::CBrowserDlg(const BrowserServices& services, const QString& startDirectory, QWidget* parent)
     : QWidget(parent),
-      m_services(services),
-      m_framesDirectory(
+      services_(services),
+      framesDirectory_(
           QDir(QDir(startDirectory).absolutePath()).absoluteFilePath(QLatin1String(kFramesDirectoryName))) {
   res::EnsureResources();
   kestrel::MarkAsOwnDialog(this);
@@ -78,8 +73,8 @@ CBrowserDlg::CBrowserDlg(const BrowserServices& services, const QString& startDi
   CreateControls();
 
   // Frame part: the About entry, the icon.
-  m_windowMenu = std::make_unique<QMenu>(this);
-  m_windowMenu->addAction(res::LoadString(res::IDS_ABOUTBOX));
+  windowMenu_ = std::make_unique<QMenu>(this);
+  windowMenu_->addAction(res::LoadString(res::IDS_ABOUTBOX));
   auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
   connect(help, &QShortcut::activated, this, &CBrowserDlg::ShowAboutBox);
   QIcon icon;
@@ -88,62 +83,61 @@ CBrowserDlg::CBrowserDlg(const BrowserServices& services, const QString& startDi
   setWindowIcon(icon);
 
   // List part.
-  m_menuNone = MenuFromTemplate(res::IDR_MENU_NONE, this);
-  m_menuSingle = MenuFromTemplate(res::IDR_MENU_SINGLE, this);
-  m_menuMultiple = MenuFromTemplate(res::IDR_MENU_MULTIPLE, this);
-  m_thumbnails.clear();
-  m_listRect = m_list->geometry();
-  m_previewRect = m_preview->geometry();
-  m_gap = m_previewRect.left() - (m_listRect.left() + m_listRect.width());
-  m_thumbnailsOnly = false;
+  menuNone_ = MenuFromTemplate(res::IDR_MENU_NONE, this);
+  menuSingle_ = MenuFromTemplate(res::IDR_MENU_SINGLE, this);
+  menuMultiple_ = MenuFromTemplate(res::IDR_MENU_MULTIPLE, this);
+  thumbnails_.clear();
+  listRect_ = list_->geometry();
+  previewRect_ = preview_->geometry();
+  gap_ = previewRect_.left() - (listRect_.left() + listRect_.width());
+  thumbnailsOnly_ = false;
   CreateKeyboardCommands();
   // The first listing runs once the window has been shown and painted.
-  m_firstListingDue = true;
+  firstListingDue_ = true;
   QCoreApplication::postEvent(this, new QEvent(EventTypeForMessage(WM_REFRESH_FRAMES)));
-  m_list->setFocus();
+  list_->setFocus();
 }
 
 CBrowserDlg::~CBrowserDlg() = default;
 
 void CBrowserDlg::CreateControls() {
-  const res::DialogTemplate& tmpl = *res::FindDialogTemplate(res::IDD_BROWSER);
-  setWindowTitle(QString::fromUtf8(tmpl.caption));
-  PresentAsMainWindow(this);
-  // A fixed frame with minimise and close boxes but no maximise box.
-  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+  const DialogTemplate& tmpl = *res::FindDialogTemplate(res::IDD_BROWSER);
+  setWindowTitle(QString::fromUtf8(tmpl.title));
+  // The program's main window, not a filler, to a screen reader.
+  SetAccessibleRole(this, QAccessible::Window);
+  setWindowFlags(FixedWindowFlags(FixedWindowKind::MainWindow));
   setFont(CDialogUnits::DialogFont());
   const CDialogUnits units(font());
-  setFixedSize(units.ToPixels(QSize(tmpl.width, tmpl.height)));
+  FixToTemplateSize(*this, units, tmpl);
 
-  const res::ControlTemplate& group = *tmpl.Control(res::IDC_FRAMES_GROUP);
-  m_group = new QGroupBox(this);
-  m_group->setAlignment(Qt::AlignHCenter);
-  m_group->setGeometry(units.ToPixels(group.rect));
+  const DialogControl& group = *tmpl.Control(res::IDC_FRAMES_GROUP);
+  group_ = new QGroupBox(this);
+  group_->setAlignment(Qt::AlignHCenter);
+  group_->setGeometry(units.ToPixels(group.rect));
 
-  m_list = new CFrameList(this);
-  m_list->setGeometry(units.ToPixels(tmpl.Control(res::IDC_FRAME_LIST)->rect));
-  m_list->setAccessibleName(QStringLiteral("Frames"));
-  m_list->setAccessibleDescription(QStringLiteral("The saved frames as thumbnails, in order of file name"));
-  connect(m_list, &CFrameList::Clicked, this, &CBrowserDlg::OnListClicked);
-  connect(m_list, &CFrameList::RightClicked, this, &CBrowserDlg::OnListRightClicked);
-  connect(m_list, &CFrameList::KeyDown, this, &CBrowserDlg::OnListKeyDown);
+  list_ = new CFrameList(this);
+  list_->setGeometry(units.ToPixels(tmpl.Control(res::IDC_FRAME_LIST)->rect));
+  list_->setAccessibleName(QStringLiteral("Frames"));
+  list_->setAccessibleDescription(QStringLiteral("The saved frames as thumbnails, in order of file name"));
+  connect(list_, &CFrameList::Clicked, this, &CBrowserDlg::OnListClicked);
+  connect(list_, &CFrameList::RightClicked, this, &CBrowserDlg::OnListRightClicked);
+  connect(list_, &CFrameList::KeyDown, this, &CBrowserDlg::OnListKeyDown);
 
-  m_preview = new CPreviewPane(this);
-  m_preview->setGeometry(units.ToPixels(tmpl.Control(res::IDC_PREVIEW)->rect));
+  preview_ = new CPreviewPane(this);
+  preview_->setGeometry(units.ToPixels(tmpl.Control(res::IDC_PREVIEW)->rect));
 
-  const res::ControlTemplate& box = *tmpl.Control(res::IDC_THUMBNAILS_ONLY);
-  m_thumbnailsOnlyBox = new QCheckBox(QString::fromUtf8(box.text), this);
-  m_thumbnailsOnlyBox->setGeometry(units.ToPixels(box.rect));
-  m_thumbnailsOnlyBox->setChecked(false);
-  connect(m_thumbnailsOnlyBox, &QCheckBox::clicked, this, &CBrowserDlg::OnThumbnailsOnly);
+  const DialogControl& box = *tmpl.Control(res::IDC_THUMBNAILS_ONLY);
+  thumbnailsOnlyBox_ = new QCheckBox(QString::fromUtf8(box.text), this);
+  thumbnailsOnlyBox_->setGeometry(units.ToPixels(box.rect));
+  thumbnailsOnlyBox_->setChecked(false);
+  connect(thumbnailsOnlyBox_, &QCheckBox::clicked, this, &CBrowserDlg::OnThumbnailsOnly);
 }
 
 bool CBrowserDlg::event(QEvent* event) {
   if (event->type() == EventTypeForMessage(WM_REFRESH_FRAMES)) {
-    if (m_commandDepth > 0) {
-      m_refreshPending = true;
-    } else if (m_firstListingDue && AwaitExposure()) {
+    if (commandDepth_ > 0) {
+      refreshPending_ = true;
+    } else if (firstListingDue_ && AwaitExposure()) {
       // Listed once the window system shows the window (the posted event
       // can come before that): the list fills under its frame and caption.
     } else {
@@ -157,8 +151,8 @@ bool CBrowserDlg::event(QEvent* event) {
 bool CBrowserDlg::AwaitExposure() {
   QWindow* window = windowHandle();
   if (!isVisible() || !window || window->isExposed()) return false;
-  if (!m_awaitingExposure) {
-    m_awaitingExposure = true;
+  if (!awaitingExposure_) {
+    awaitingExposure_ = true;
     window->installEventFilter(this);
     // A window that stays hidden (started minimised) is listed all the same.
     QTimer::singleShot(kExposureWaitMs, this, &CBrowserDlg::ListOnceExposed);
@@ -174,9 +168,9 @@ bool CBrowserDlg::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CBrowserDlg::ListOnceExposed() {
-  if (!m_awaitingExposure) return;
-  m_awaitingExposure = false;
-  m_firstListingDue = false;
+  if (!awaitingExposure_) return;
+  awaitingExposure_ = false;
+  firstListingDue_ = false;
   if (QWindow* window = windowHandle()) window->removeEventFilter(this);
   QCoreApplication::postEvent(this, new QEvent(EventTypeForMessage(WM_REFRESH_FRAMES)));
 }
@@ -197,7 +191,7 @@ void CBrowserDlg::contextMenuEvent(QContextMenuEvent* event) {
   }
   // The window manager's menu cannot carry the About entry, so the window's
   // own area outside the list offers it.
-  if (m_windowMenu->exec(event->globalPos())) ShowAboutBox();
+  if (windowMenu_->exec(event->globalPos())) ShowAboutBox();
 }
 
 void CBrowserDlg::ShowAboutBox() {
@@ -206,26 +200,26 @@ void CBrowserDlg::ShowAboutBox() {
 }
 
 QString CBrowserDlg::FramePath(int index) const {
-  const QListWidgetItem* item = m_list->item(index);
-  return item ? m_framesDirectory + QLatin1Char('/') + item->data(kFileNameRole).toString() : QString();
+  const QListWidgetItem* item = list_->item(index);
+  return item ? framesDirectory_ + QLatin1Char('/') + item->data(kFileNameRole).toString() : QString();
 }
 
 int CBrowserDlg::FirstSelected() const {
-  for (int row = 0; row < m_list->count(); ++row) {
-    if (m_list->item(row)->isSelected()) return row;
+  for (int row = 0; row < list_->count(); ++row) {
+    if (list_->item(row)->isSelected()) return row;
   }
   return -1;
 }
 
 void CBrowserDlg::RefreshFrames() {
-  m_firstListingDue = false;
+  firstListingDue_ = false;
   {
     CWaitCursor wait;
-    m_currentFrame = -1;
-    m_group->setTitle(QString());
-    m_thumbnails.clear();
-    m_list->clear();
-    m_list->viewport()->repaint();
+    currentFrame_ = -1;
+    group_->setTitle(QString());
+    thumbnails_.clear();
+    list_->clear();
+    list_->viewport()->repaint();
     UpdatePreview();
     ListFrames();
   }
@@ -235,11 +229,11 @@ void CBrowserDlg::RefreshFrames() {
 void CBrowserDlg::ListFrames() {
   // The list is not painted while it fills: every paint would lay out all
   // the items listed so far, once per frame. It shows them all at the end.
-  m_list->setUpdatesEnabled(false);
-  m_loadingCaptionClock.invalidate();
+  list_->setUpdatesEnabled(false);
+  loadingCaptionClock_.invalidate();
   ShowCount(true);
-  IDirectorySearch& search = m_services.search;
-  if (search.Start(m_framesDirectory, QLatin1String(kFramePattern))) {
+  IDirectorySearch& search = services_.search;
+  if (search.Start(framesDirectory_, QLatin1String(kFramePattern))) {
     DirEntry entry;
     while (search.Next(entry)) {
       ExamineEntry(entry);
@@ -247,16 +241,16 @@ void CBrowserDlg::ListFrames() {
     }
     search.Finish();
   }
-  m_list->setUpdatesEnabled(true);
+  list_->setUpdatesEnabled(true);
   ArrangeList();
 }
 
 void CBrowserDlg::ExamineEntry(const DirEntry& entry) {
   if (entry.hidden || entry.directory || !entry.regularFile) return;
-  const QString path = m_framesDirectory + QLatin1Char('/') + entry.name;
-  if (!m_holder.Load(path)) return;
-  if (m_holder.Width() != kFrameWidth || m_holder.Height() != kFrameHeight ||
-      m_holder.BitsPerPixel() != kFrameBitsPerPixel) {
+  const QString path = framesDirectory_ + QLatin1Char('/') + entry.name;
+  if (!holder_.Load(path)) return;
+  if (holder_.Width() != kFrameWidth || holder_.Height() != kFrameHeight ||
+      holder_.BitsPerPixel() != kFrameBitsPerPixel) {
     return;
   }
   AddThumbnail(entry.name);
@@ -265,24 +259,24 @@ void CBrowserDlg::ExamineEntry(const DirEntry& entry) {
 void CBrowserDlg::AddThumbnail(const QString& fileName) {
   // Nearest-neighbour shrinking by four: pixels are dropped, not smoothed.
   const QImage thumbnail =
-      m_holder.Image().scaled(kThumbnailWidth, kThumbnailHeight, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-  const int imageIndex = static_cast<int>(m_thumbnails.size());
-  m_thumbnails.append(QPixmap::fromImage(thumbnail));
+      holder_.Image().scaled(kThumbnailWidth, kThumbnailHeight, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+  const int imageIndex = static_cast<int>(thumbnails_.size());
+  thumbnails_.append(QPixmap::fromImage(thumbnail));
   // The label is the name as the user reads it; the name as found stays
   // with the item, since that is what opens the file again.
-  auto* item = new CFrameItem(QIcon(m_thumbnails.back()), DisplayFileName(fileName));
+  auto* item = new CFrameItem(QIcon(thumbnails_.back()), DisplayFileName(fileName));
   item->setData(kFileNameRole, fileName);
-  if (m_list->LabelIsShortened(item->text())) item->setToolTip(item->text());
+  if (list_->LabelIsShortened(item->text())) item->setToolTip(item->text());
   item->setData(kImageIndexRole, imageIndex);
   // The list keeps itself sorted by label, whatever the directory order.
-  m_list->insertItem(m_list->count(), item);
+  list_->insertItem(list_->count(), item);
 }
 
 void CBrowserDlg::ShowCount(bool loading) {
-  m_group->setTitle(FormatCount(loading ? res::IDS_LOADING_COUNT : res::IDS_FRAME_COUNT, m_list->count()));
+  group_->setTitle(FormatCount(loading ? res::IDS_LOADING_COUNT : res::IDS_FRAME_COUNT, list_->count()));
   if (loading) {
-    if (m_loadingCaptionClock.isValid() && m_loadingCaptionClock.elapsed() < kLoadingCaptionIntervalMs) return;
-    m_loadingCaptionClock.start();
+    if (loadingCaptionClock_.isValid() && loadingCaptionClock_.elapsed() < kLoadingCaptionIntervalMs) return;
+    loadingCaptionClock_.start();
   }
   RepaintCaption();
 }
@@ -290,53 +284,55 @@ void CBrowserDlg::ShowCount(bool loading) {
 void CBrowserDlg::RepaintCaption() {
   // A listing runs without the event loop; the caption counts all the same.
   // Only the strip above the list is painted, so the list is not redrawn.
-  const int stripHeight = m_listRect.top() - m_group->y();
-  if (m_group->isVisible() && stripHeight > 0) m_group->repaint(0, 0, m_group->width(), stripHeight);
+  const int stripHeight = listRect_.top() - group_->y();
+  if (group_->isVisible() && stripHeight > 0) group_->repaint(0, 0, group_->width(), stripHeight);
 }
 
 void CBrowserDlg::UpdatePreview() {
-  if (m_thumbnailsOnly) return;
-  const QListWidgetItem* item = m_currentFrame >= 0 ? m_list->item(m_currentFrame) : nullptr;
+  if (thumbnailsOnly_) return;
+  const QListWidgetItem* item = currentFrame_ >= 0 ? list_->item(currentFrame_) : nullptr;
   if (!item) {
-    m_preview->SetPicture(nullptr);
+    preview_->SetPicture(nullptr);
     ShowCount(false);
     return;
   }
   const QString fileName = item->text();
   // A frame that no longer loads shows an empty pane rather than whatever
   // picture the holder had before.
-  m_preview->SetPicture(m_holder.Load(FramePath(m_currentFrame)) ? &m_holder : nullptr);
+  preview_->SetPicture(holder_.Load(FramePath(currentFrame_)) ? &holder_ : nullptr);
   const QString showing =
       QString::asprintf(res::LoadString(res::IDS_SHOWING).toUtf8().constData(), fileName.toUtf8().constData());
   ShowCount(false);
-  m_group->setTitle(m_group->title() + showing);
+  group_->setTitle(group_->title() + showing);
   RepaintCaption();
 }
 
-void CBrowserDlg::ArrangeList() { m_list->doItemsLayout(); }
+void CBrowserDlg::ArrangeList() { list_->doItemsLayout(); }
 
 void CBrowserDlg::OnListClicked(const QPoint& pos) {
-  m_currentFrame = m_list->HitTest(pos);
+  currentFrame_ = list_->HitTest(pos);
   UpdatePreview();
 }
 
 void CBrowserDlg::OnListKeyDown(int qtKey) {
-  m_currentFrame = PredictKeyTarget(qtKey, FirstSelected(), m_list->count());
+  currentFrame_ = PredictKeyTarget(qtKey, FirstSelected(), list_->count());
   UpdatePreview();
 }
 
 void CBrowserDlg::OnThumbnailsOnly() {
-  m_thumbnailsOnly = !m_thumbnailsOnly;
-  int width = m_listRect.width();
-  if (m_thumbnailsOnly) {
-    m_preview->hide();
-    width += m_gap + m_previewRect.width();
+  thumbnailsOnly_ = !thumbnailsOnly_;
+  int width = listRect_.width();
+  if (thumbnailsOnly_) {
+    preview_->hide();
+    width += gap_ + previewRect_.width();
   } else {
-    m_preview->show();
+    preview_->show();
   }
-  m_list->resize(width, m_listRect.height());
+  list_->resize(width, listRect_.height());
   ArrangeList();
-  m_list->viewport()->repaint();
+  list_->viewport()->repaint();
   ShowCount(false);
   UpdatePreview();
 }
+
+}  // namespace kestrel::stillbox

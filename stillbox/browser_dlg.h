@@ -14,15 +14,18 @@
 #include <memory>
 #include <vector>
 
+class QCheckBox;
+class QGroupBox;
+class QMenu;
+
+namespace kestrel::stillbox {
+
 class CFrameList;
 struct DirEntry;
 class CPreviewPane;
 class IDirectorySearch;
 class ISaveDialog;
 class IShellFileOps;
-class QCheckBox;
-class QGroupBox;
-class QMenu;
 
 // The platform services the browser window works through.
 struct BrowserServices {
@@ -62,16 +65,16 @@ class CBrowserDlg : public QWidget {
   int ContextMenuFor(int selectedCount) const;
   QMenu* PopupMenu(int menuId) const;
 
-  CFrameList* List() const { return m_list; }
-  CPreviewPane* Preview() const { return m_preview; }
-  QGroupBox* Group() const { return m_group; }
-  QCheckBox* ThumbnailsOnlyBox() const { return m_thumbnailsOnlyBox; }
-  int CurrentFrame() const { return m_currentFrame; }
-  bool ThumbnailsOnly() const { return m_thumbnailsOnly; }
-  const QString& FramesDirectory() const { return m_framesDirectory; }
+  CFrameList* List() const { return list_; }
+  CPreviewPane* Preview() const { return preview_; }
+  QGroupBox* Group() const { return group_; }
+  QCheckBox* ThumbnailsOnlyBox() const { return thumbnailsOnlyBox_; }
+  int CurrentFrame() const { return currentFrame_; }
+  bool ThumbnailsOnly() const { return thumbnailsOnly_; }
+  const QString& FramesDirectory() const { return framesDirectory_; }
   QString FramePath(int index) const;
   // The thumbnail image list; it keeps deleted items' images until a refresh.
-  const QList<QPixmap>& Thumbnails() const { return m_thumbnails; }
+  const QList<QPixmap>& Thumbnails() const { return thumbnails_; }
 
   // Index of the item's thumbnail in Thumbnails().
   static constexpr int kImageIndexRole = Qt::UserRole + 1;
@@ -115,30 +118,32 @@ class CBrowserDlg : public QWidget {
   void DeleteItems(const std::vector<int>& ascendingIndices, int titleId);
   void DeleteListedItems(const std::vector<int>& ascendingIndices, int titleId);
 
-  BrowserServices m_services;
-  QGroupBox* m_group = nullptr;
-  CFrameList* m_list = nullptr;
-  CPreviewPane* m_preview = nullptr;
-  QCheckBox* m_thumbnailsOnlyBox = nullptr;
-  std::unique_ptr<QMenu> m_menuNone;
-  std::unique_ptr<QMenu> m_menuSingle;
-  std::unique_ptr<QMenu> m_menuMultiple;
-  std::unique_ptr<QMenu> m_windowMenu;
+  BrowserServices services_;
+  QGroupBox* group_ = nullptr;
+  CFrameList* list_ = nullptr;
+  CPreviewPane* preview_ = nullptr;
+  QCheckBox* thumbnailsOnlyBox_ = nullptr;
+  std::unique_ptr<QMenu> menuNone_;
+  std::unique_ptr<QMenu> menuSingle_;
+  std::unique_ptr<QMenu> menuMultiple_;
+  std::unique_ptr<QMenu> windowMenu_;
 
-  QList<QPixmap> m_thumbnails;
-  CFrameHolder m_holder;
+  QList<QPixmap> thumbnails_;
+  CFrameHolder holder_;
 
-  QRect m_listRect;
-  QRect m_previewRect;
-  int m_gap = 0;
-  bool m_thumbnailsOnly = false;
-  int m_currentFrame = -1;
-  bool m_firstListingDue = false;
-  bool m_awaitingExposure = false;
-  QElapsedTimer m_loadingCaptionClock;  // since the caption was last painted
+  QRect listRect_;
+  QRect previewRect_;
+  int gap_ = 0;
+  bool thumbnailsOnly_ = false;
+  int currentFrame_ = -1;
+  bool firstListingDue_ = false;
+  bool awaitingExposure_ = false;
+  QElapsedTimer loadingCaptionClock_;  // since the caption was last painted
   // A refresh asked for while a file command waits in a dialog is run when
   // the command ends, so the command never works on a list rebuilt under it.
-  int m_commandDepth = 0;
-  bool m_refreshPending = false;
-  QString m_framesDirectory;
+  int commandDepth_ = 0;
+  bool refreshPending_ = false;
+  QString framesDirectory_;
 };
+
+}  // namespace kestrel::stillbox

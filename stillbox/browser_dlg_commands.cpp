@@ -14,6 +14,8 @@
 #include <QMenu>
 #include <QShortcut>
 
+namespace kestrel::stillbox {
+
 namespace {
 
 constexpr char kSaveTitle[] = "Save Frame As...";
@@ -31,11 +33,11 @@ int CBrowserDlg::ContextMenuFor(int selectedCount) const {
 QMenu* CBrowserDlg::PopupMenu(int menuId) const {
   switch (menuId) {
     case res::IDR_MENU_NONE:
-      return m_menuNone.get();
+      return menuNone_.get();
     case res::IDR_MENU_SINGLE:
-      return m_menuSingle.get();
+      return menuSingle_.get();
     case res::IDR_MENU_MULTIPLE:
-      return m_menuMultiple.get();
+      return menuMultiple_.get();
     default:
       return nullptr;
   }
@@ -50,12 +52,12 @@ void CBrowserDlg::CreateKeyboardCommands() {
   bind(QKeySequence(Qt::Key_F5), &CBrowserDlg::OnRefresh);
   bind(QKeySequence(Qt::Key_Menu), &CBrowserDlg::OnContextMenuKey);
   bind(QKeySequence(Qt::SHIFT | Qt::Key_F10), &CBrowserDlg::OnContextMenuKey);
-  connect(new QShortcut(QKeySequence::SelectAll, this), &QShortcut::activated, m_list, &CFrameList::selectAll);
+  connect(new QShortcut(QKeySequence::SelectAll, this), &QShortcut::activated, list_, &CFrameList::selectAll);
 }
 
 void CBrowserDlg::OnListRightClicked(const QPoint& pos, const QPoint& globalPos) {
   // The list has already moved its selection for this click.
-  ShowContextMenu(m_list->HitTest(pos), globalPos);
+  ShowContextMenu(list_->HitTest(pos), globalPos);
 }
 
 void CBrowserDlg::OnContextMenuKey() {
@@ -63,26 +65,26 @@ void CBrowserDlg::OnContextMenuKey() {
   // click's change of the selection: at the current item when it is
   // selected, else at the first selected one, and with nothing selected
   // the menu of the empty list space, at the list's corner.
-  const QListWidgetItem* current = m_list->currentItem();
-  if (!current || !current->isSelected()) current = m_list->item(FirstSelected());
+  const QListWidgetItem* current = list_->currentItem();
+  if (!current || !current->isSelected()) current = list_->item(FirstSelected());
   QPoint at;
   if (current) {
-    m_list->scrollToItem(current);
-    at = m_list->visualItemRect(current).center();
+    list_->scrollToItem(current);
+    at = list_->visualItemRect(current).center();
   }
-  ShowContextMenu(current ? m_list->row(current) : -1, m_list->viewport()->mapToGlobal(at));
+  ShowContextMenu(current ? list_->row(current) : -1, list_->viewport()->mapToGlobal(at));
 }
 
 void CBrowserDlg::ShowContextMenu(int currentFrame, const QPoint& globalPos) {
-  QMenu* menu = PopupMenu(ContextMenuFor(static_cast<int>(m_list->selectedItems().size())));
-  m_currentFrame = currentFrame;
+  QMenu* menu = PopupMenu(ContextMenuFor(static_cast<int>(list_->selectedItems().size())));
+  currentFrame_ = currentFrame;
   UpdatePreview();
   if (QAction* chosen = menu->exec(globalPos)) OnCommand(chosen->data().toInt());
 }
 
 void CBrowserDlg::OnDeleteKey() {
   // The Delete of menu 131 or 132, whichever the selection offers.
-  const qsizetype selected = m_list->selectedItems().size();
+  const qsizetype selected = list_->selectedItems().size();
   if (selected > 0) OnCommand(selected == 1 ? res::ID_DELETE_ONE : res::ID_DELETE_SEVERAL);
 }
 
@@ -111,14 +113,14 @@ void CBrowserDlg::OnCommand(int command) {
 void CBrowserDlg::OnRefresh() { RefreshFrames(); }
 
 bool CBrowserDlg::DeleteFrameFiles(const QStringList& paths, int titleId) {
-  return m_services.shell.DeleteFiles(this, paths, res::LoadString(titleId));
+  return services_.shell.DeleteFiles(this, paths, res::LoadString(titleId));
 }
 
-void CBrowserDlg::BeginCommand() { ++m_commandDepth; }
+void CBrowserDlg::BeginCommand() { ++commandDepth_; }
 
 void CBrowserDlg::EndCommand() {
-  if (--m_commandDepth == 0 && m_refreshPending) {
-    m_refreshPending = false;
+  if (--commandDepth_ == 0 && refreshPending_) {
+    refreshPending_ = false;
     RefreshFrames();
   }
 }
@@ -143,14 +145,14 @@ void CBrowserDlg::DeleteListedItems(const std::vector<int>& ascendingIndices, in
   int removed = 0;
   for (int i = static_cast<int>(ascendingIndices.size()) - 1; i >= 0; --i) {
     if (!PathExists(paths[i])) {
-      delete m_list->takeItem(ascendingIndices[static_cast<std::size_t>(i)]);
+      delete list_->takeItem(ascendingIndices[static_cast<std::size_t>(i)]);
       ++removed;
     }
   }
   if (!completed && removed == 0) return;
   ArrangeList();
-  m_list->viewport()->repaint();
-  m_currentFrame = -1;
+  list_->viewport()->repaint();
+  currentFrame_ = -1;
   UpdatePreview();
   ShowCount(false);
 }
@@ -162,10 +164,10 @@ void CBrowserDlg::OnDeleteOne() {
 }
 
 void CBrowserDlg::OnDeleteSeveral() {
-  if (FirstSelected() == -1 || m_list->selectedItems().size() < 2) return;
+  if (FirstSelected() == -1 || list_->selectedItems().size() < 2) return;
   std::vector<int> selected;
-  for (int row = 0; row < m_list->count(); ++row) {
-    if (m_list->item(row)->isSelected()) selected.push_back(row);
+  for (int row = 0; row < list_->count(); ++row) {
+    if (list_->item(row)->isSelected()) selected.push_back(row);
   }
   // One confirmation and one progress display for all of them.
   DeleteItems(selected, res::IDS_DELETING_SEVERAL);
@@ -173,24 +175,26 @@ void CBrowserDlg::OnDeleteSeveral() {
 
 void CBrowserDlg::OnDeleteAll() {
   // Only the listed frames: bitmaps the listing left out stay on disk.
-  std::vector<int> all(static_cast<std::size_t>(m_list->count()));
-  for (int row = 0; row < m_list->count(); ++row) all[static_cast<std::size_t>(row)] = row;
+  std::vector<int> all(static_cast<std::size_t>(list_->count()));
+  for (int row = 0; row < list_->count(); ++row) all[static_cast<std::size_t>(row)] = row;
   DeleteItems(all, res::IDS_DELETING_ALL);
 }
 
 void CBrowserDlg::OnSaveAs() {
   const int first = FirstSelected();
   if (first == -1) return;
-  const QString fileName = m_list->item(first)->text();
+  const QString fileName = list_->item(first)->text();
   const QString source = FramePath(first);
   BeginCommand();
   const std::optional<QString> destination =
-      m_services.saveDialog.AskSavePath(this, QLatin1String(kSaveTitle), QLatin1String(kSaveFilter), fileName);
+      services_.saveDialog.AskSavePath(this, QLatin1String(kSaveTitle), QLatin1String(kSaveFilter), fileName);
   if (destination) {
     CWaitCursor wait;
     // The result is not shown: a failed copy changes nothing, in the window
     // or on disk. The list is not read again, even for a copy into Frames/.
-    m_services.shell.CopyFile(this, source, *destination, QLatin1String(kSavingTitle));
+    services_.shell.CopyFile(this, source, *destination, QLatin1String(kSavingTitle));
   }
   EndCommand();
 }
+
+}  // namespace kestrel::stillbox

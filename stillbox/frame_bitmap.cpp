@@ -4,6 +4,8 @@
 #include <cstring>
 #include <vector>
 
+namespace kestrel::stillbox {
+
 namespace {
 
 constexpr std::uint32_t kBiRgb = 0;
@@ -18,18 +20,18 @@ constexpr std::int64_t kMaxSide = 32768;
 // Little-endian fields at offsets the caller has checked.
 class Bytes {
  public:
-  explicit Bytes(std::span<const std::uint8_t> data) : m_data(data) {}
+  explicit Bytes(std::span<const std::uint8_t> data) : data_(data) {}
   bool Has(std::int64_t offset, std::int64_t count) const {
-    const auto size = static_cast<std::int64_t>(m_data.size());
+    const auto size = static_cast<std::int64_t>(data_.size());
     return offset >= 0 && count >= 0 && offset <= size && count <= size - offset;
   }
-  std::uint8_t U8(std::size_t at) const { return m_data[at]; }
-  std::uint16_t U16(std::size_t at) const { return static_cast<std::uint16_t>(m_data[at] | (m_data[at + 1] << 8)); }
+  std::uint8_t U8(std::size_t at) const { return data_[at]; }
+  std::uint16_t U16(std::size_t at) const { return static_cast<std::uint16_t>(data_[at] | (data_[at + 1] << 8)); }
   std::uint32_t U32(std::size_t at) const { return U16(at) | (static_cast<std::uint32_t>(U16(at + 2)) << 16); }
-  const std::uint8_t* At(std::size_t at) const { return m_data.data() + at; }
+  const std::uint8_t* At(std::size_t at) const { return data_.data() + at; }
 
  private:
-  std::span<const std::uint8_t> m_data;
+  std::span<const std::uint8_t> data_;
 };
 
 // One colour channel of a 16- or 32-bit pixel: its bits, scaled to 0..255.
@@ -37,24 +39,24 @@ class Channel {
  public:
   // False for a mask whose bits are not contiguous.
   bool Set(std::uint32_t mask) {
-    m_shift = 0;
-    m_max = 0;
-    m_mask = mask;
+    shift_ = 0;
+    max_ = 0;
+    mask_ = mask;
     if (mask == 0) return true;
-    while (((mask >> m_shift) & 1) == 0) ++m_shift;
-    m_max = mask >> m_shift;
-    return (m_max & (m_max + 1)) == 0;
+    while (((mask >> shift_) & 1) == 0) ++shift_;
+    max_ = mask >> shift_;
+    return (max_ & (max_ + 1)) == 0;
   }
   std::uint8_t Of(std::uint32_t pixel) const {
-    if (m_max == 0) return 0;
-    const std::uint64_t value = (pixel & m_mask) >> m_shift;
-    return static_cast<std::uint8_t>((value * 255 + m_max / 2) / m_max);
+    if (max_ == 0) return 0;
+    const std::uint64_t value = (pixel & mask_) >> shift_;
+    return static_cast<std::uint8_t>((value * 255 + max_ / 2) / max_);
   }
 
  private:
-  std::uint32_t m_mask = 0;
-  int m_shift = 0;
-  std::uint32_t m_max = 0;
+  std::uint32_t mask_ = 0;
+  int shift_ = 0;
+  std::uint32_t max_ = 0;
 };
 
 struct Layout {
@@ -280,3 +282,5 @@ QImage DecodeFrameBitmap(std::span<const std::uint8_t> file) {
   const bool complete = runLength ? DecodeRunLength(in, layout, picture) : DecodeUncompressed(in, layout, picture);
   return complete ? picture : QImage();
 }
+
+}  // namespace kestrel::stillbox

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <span>
 
+namespace kestrel::stillbox {
+
 // Decodes a Windows bitmap file held in memory into a 24-bit picture
 // (QImage::Format_BGR888, top row first). Every pixel comes from the file: a
 // file whose header promises pixels it does not hold (cut short, run-length
@@ -20,3 +22,5 @@ QImage DecodeFrameBitmap(std::span<const std::uint8_t> file);
 
 // The largest picture decoded, in pixels (8192 x 4096).
 inline constexpr std::int64_t kMaxBitmapPixels = std::int64_t{1} << 25;
+
+}  // namespace kestrel::stillbox

@@ -7,6 +7,8 @@
 
 #include <cstring>
 
+namespace kestrel::stillbox {
+
 namespace {
 
 // A bitmap of the largest picture decoded, at 32 bits per pixel, and its
@@ -18,16 +20,18 @@ constexpr std::size_t kKeptBufferBytes = 4 * 1024 * 1024;
 }  // namespace
 
 bool CFrameHolder::Load(const QString& path) {
-  m_image = QImage();
-  if (ReadRegularFile(path, m_file, kMaxFileBytes)) m_image = DecodeFrameBitmap(m_file);
-  if (m_file.capacity() > kKeptBufferBytes) std::vector<std::uint8_t>().swap(m_file);
-  return !m_image.isNull();
+  image_ = QImage();
+  if (ReadRegularFile(path, file_, kMaxFileBytes)) image_ = DecodeFrameBitmap(file_);
+  if (file_.capacity() > kKeptBufferBytes) std::vector<std::uint8_t>().swap(file_);
+  return !image_.isNull();
 }
 
 void CFrameHolder::Draw(QPainter& painter, const QRect& destination, const QRect& clip) const {
-  if (m_image.isNull()) return;
+  if (image_.isNull()) return;
   painter.save();
   painter.setClipRect(clip);
-  painter.drawImage(destination.topLeft(), m_image);
+  painter.drawImage(destination.topLeft(), image_);
   painter.restore();
 }
+
+}  // namespace kestrel::stillbox

@@ -10,6 +10,8 @@
 
 class QPainter;
 
+namespace kestrel::stillbox {
+
 // Holds one picture at a time, converted to 24 bits per pixel (B, G, R bytes).
 // Every Load replaces the held picture; a failed Load leaves none, so nothing
 // half-loaded or stale is ever drawn under another file's name.
@@ -24,18 +26,20 @@ class CFrameHolder {
   // Fails for a file that does not hold every pixel its header promises.
   bool Load(const QString& path);
 
-  int Width() const { return m_image.width(); }
-  int Height() const { return m_image.height(); }
-  int BitsPerPixel() const { return m_image.isNull() ? 0 : 24; }
-  bool IsEmpty() const { return m_image.isNull(); }
+  int Width() const { return image_.width(); }
+  int Height() const { return image_.height(); }
+  int BitsPerPixel() const { return image_.isNull() ? 0 : 24; }
+  bool IsEmpty() const { return image_.isNull(); }
 
   // The held picture (Format_BGR888), or a null image.
-  const QImage& Image() const { return m_image; }
+  const QImage& Image() const { return image_; }
   // Draws the whole picture at its natural size with its top left corner at
   // the destination's, nothing outside clip.
   void Draw(QPainter& painter, const QRect& destination, const QRect& clip) const;
 
  private:
-  QImage m_image;                    // Format_BGR888 or null
-  std::vector<std::uint8_t> m_file;  // the file being read, kept for the next
+  QImage image_;                    // Format_BGR888 or null
+  std::vector<std::uint8_t> file_;  // the file being read, kept for the next
 };
+
+}  // namespace kestrel::stillbox

@@ -3,7 +3,9 @@
 #include <QFontMetrics>
 #include <QTextLayout>
 
-CFrameLabelDelegate::CFrameLabelDelegate(int width, QObject* parent) : QStyledItemDelegate(parent), m_width(width) {}
+namespace kestrel::stillbox {
+
+CFrameLabelDelegate::CFrameLabelDelegate(int width, QObject* parent) : QStyledItemDelegate(parent), width_(width) {}
 
 QString CFrameLabelDelegate::WrappedLabel(const QString& label, const QFont& font, int width, bool* shortened) {
   QTextLayout layout(label, font);
@@ -34,7 +36,9 @@ QString CFrameLabelDelegate::WrappedLabel(const QString& label, const QFont& fon
 void CFrameLabelDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
   QStyledItemDelegate::initStyleOption(option, index);
   // The lines are made here; the style only draws them.
-  option->text = WrappedLabel(option->text, option->font, m_width);
+  option->text = WrappedLabel(option->text, option->font, width_);
   option->features &= ~QStyleOptionViewItem::WrapText;
   option->textElideMode = Qt::ElideNone;
 }
+
+}  // namespace kestrel::stillbox

@@ -2,6 +2,8 @@
 
 #include <QStyledItemDelegate>
 
+namespace kestrel::stillbox {
+
 // Draws the thumbnail labels as a desktop icon view does: a label too wide
 // for its cell wraps onto a second line, at a word boundary where there is
 // one and anywhere else otherwise, and what still does not fit ends in an
@@ -21,5 +23,7 @@ class CFrameLabelDelegate : public QStyledItemDelegate {
   void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
 
  private:
-  int m_width;
+  int width_;
 };
+
+}  // namespace kestrel::stillbox

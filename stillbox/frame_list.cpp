@@ -5,6 +5,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
+namespace kestrel::stillbox {
+
 namespace {
 
 constexpr QSize kThumbnailSize(80, 60);
@@ -57,3 +59,5 @@ void CFrameList::keyPressEvent(QKeyEvent* event) {
   emit KeyDown(event->key());
   QListWidget::keyPressEvent(event);
 }
+
+}  // namespace kestrel::stillbox

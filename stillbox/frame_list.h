@@ -2,6 +2,8 @@
 
 #include <QListWidget>
 
+namespace kestrel::stillbox {
+
 // The thumbnail list: an icon view kept sorted by label, several items
 // selectable. It reports clicks (on items or empty space), right clicks and
 // key presses to its owner as the list view's notifications do: a click after
@@ -27,3 +29,5 @@ class CFrameList : public QListWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
 };
+
+}  // namespace kestrel::stillbox

@@ -10,25 +10,27 @@
 #include <QEvent>
 #include <QWidget>
 
+namespace kestrel::stillbox {
+
 using kestrel::IInstanceChannel;
 
-CInstanceGuard::CInstanceGuard(IInstanceChannel& channel) : m_channel(channel) {}
+CInstanceGuard::CInstanceGuard(IInstanceChannel& channel) : channel_(channel) {}
 
 CInstanceGuard::~CInstanceGuard() {
-  if (m_holdsName) m_channel.Release();
+  if (holdsName_) channel_.Release();
 }
 
 bool CInstanceGuard::Claim(int message) {
   const QString name = res::LoadString(res::IDS_INSTANCE_MUTEX);
-  switch (m_channel.Claim(name)) {
+  switch (channel_.Claim(name)) {
     case IInstanceChannel::ClaimResult::First:
-      m_holdsName = m_channel.Listen(message, [message] { HandOver(message); });
+      holdsName_ = channel_.Listen(message, [message] { HandOver(message); });
       return true;
     case IInstanceChannel::ClaimResult::Failed:
       return true;
     case IInstanceChannel::ClaimResult::AlreadyClaimed:
       // Whether or not the running copy answers, this copy ends silently.
-      m_channel.Send(message);
+      channel_.Send(message);
       return false;
   }
   return true;
@@ -54,3 +56,5 @@ void CInstanceGuard::HandOver(int message) {
     QCoreApplication::sendEvent(window, &event);
   }
 }
+
+}  // namespace kestrel::stillbox

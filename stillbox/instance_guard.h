@@ -6,6 +6,8 @@ namespace kestrel {
 class IInstanceChannel;
 }  // namespace kestrel
 
+namespace kestrel::stillbox {
+
 // Keeps the browser to one running copy. The first copy claims the program's
 // single-instance name and answers later copies; a later copy hands over to
 // the running one and ends.
@@ -29,9 +31,11 @@ class CInstanceGuard {
   static void HandOver(int message);
   static QWidget* FindRunningWindow();
 
-  bool HoldsName() const { return m_holdsName; }
+  bool HoldsName() const { return holdsName_; }
 
  private:
-  kestrel::IInstanceChannel& m_channel;
-  bool m_holdsName = false;
+  kestrel::IInstanceChannel& channel_;
+  bool holdsName_ = false;
 };
+
+}  // namespace kestrel::stillbox

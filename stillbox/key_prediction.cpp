@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace kestrel::stillbox {
+
 int PredictKeyTarget(int qtKey, int first, int count) {
   const int a = first;
   const int n = count;
@@ -29,3 +31,5 @@ int PredictKeyTarget(int qtKey, int first, int count) {
       return a;
   }
 }
+
+}  // namespace kestrel::stillbox

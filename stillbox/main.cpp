@@ -18,6 +18,6 @@ constexpr char kUsage[] =
 int main(int argc, char** argv) {
   // Help, the version and usage errors need no display.
   if (const auto status = kestrel::HandleStartOptions(argc, argv, {"stillbox", kUsage}, stdout, stderr)) return *status;
-  CBrowserApp app(argc, argv);
+  kestrel::stillbox::CBrowserApp app(argc, argv);
   return app.Run();
 }

@@ -5,6 +5,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+namespace kestrel::stillbox {
+
 CPreviewPane::CPreviewPane(QWidget* parent) : QFrame(parent) {
   setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
   setAccessibleName(QStringLiteral("Preview"));
@@ -12,7 +14,7 @@ CPreviewPane::CPreviewPane(QWidget* parent) : QFrame(parent) {
 }
 
 void CPreviewPane::SetPicture(const CFrameHolder* holder) {
-  m_picture = holder;
+  picture_ = holder;
   if (holder) {
     // Client coordinates start inside the sunken edge.
     const QRect client = contentsRect();
@@ -26,14 +28,16 @@ void CPreviewPane::SetPicture(const CFrameHolder* holder) {
     const int height = holder->Height();
     const int destLeft = std::max(left, centreX - width / 2);
     const int destTop = std::max(top, centreY - height / 2);
-    m_destination = QRect(destLeft, destTop, width, height);
+    destination_ = QRect(destLeft, destTop, width, height);
   }
   update();
 }
 
 void CPreviewPane::paintEvent(QPaintEvent* event) {
   QFrame::paintEvent(event);
-  if (!m_picture) return;
+  if (!picture_) return;
   QPainter painter(this);
-  m_picture->Draw(painter, m_destination, event->rect() & contentsRect());
+  picture_->Draw(painter, destination_, event->rect() & contentsRect());
 }
+
+}  // namespace kestrel::stillbox

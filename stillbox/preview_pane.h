@@ -3,6 +3,8 @@
 #include <QFrame>
 #include <QRect>
 
+namespace kestrel::stillbox {
+
 class CFrameHolder;
 
 // The preview control: shows the holder's picture centred at its natural size,
@@ -16,13 +18,15 @@ class CPreviewPane : public QFrame {
 
   // nullptr empties the pane. The position is computed here, once.
   void SetPicture(const CFrameHolder* holder);
-  const CFrameHolder* Picture() const { return m_picture; }
-  QRect Destination() const { return m_destination; }
+  const CFrameHolder* Picture() const { return picture_; }
+  QRect Destination() const { return destination_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  const CFrameHolder* m_picture = nullptr;
-  QRect m_destination;
+  const CFrameHolder* picture_ = nullptr;
+  QRect destination_;
 };
+
+}  // namespace kestrel::stillbox

@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstring>
 
+namespace kestrel::stillbox {
+
 namespace {
 
 constexpr char kFramesDirectoryName[] = "Frames";
@@ -49,3 +51,5 @@ StartFolder ChooseStartFolder(const QStringList& arguments, const QString& worki
   if (folder.fileName() == QLatin1String(kFramesDirectoryName)) return {folder.absolutePath(), QString(), 0};
   return {folder.filePath(), QString(), 0};
 }
+
+}  // namespace kestrel::stillbox

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace kestrel::stillbox {
+
 // Where the browser looks for "Frames/": in the folder the command line names
 // (the folder that holds Frames/, or the Frames folder itself), or else in the
 // working directory the program was started in.
@@ -15,3 +17,5 @@ struct StartFolder {
 // arguments: the program's arguments with the program first and Qt's own
 // options taken out; "--" ends the options.
 StartFolder ChooseStartFolder(const QStringList& arguments, const QString& workingDirectory);
+
+}  // namespace kestrel::stillbox

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QCursor>
 
+namespace kestrel::stillbox {
+
 // Shows the wait cursor for the lifetime of the object.
 class CWaitCursor {
  public:
@@ -11,3 +13,5 @@ class CWaitCursor {
   CWaitCursor(const CWaitCursor&) = delete;
   CWaitCursor& operator=(const CWaitCursor&) = delete;
 };
+
+}  // namespace kestrel::stillbox

@@ -2,11 +2,11 @@
 // through its "Close" button or its close box.
 #pragma once
 
-#include <QDialog>
+#include "about_box.h"
 
 namespace kestrel {
 
-class CAboutDlg : public QDialog {
+class CAboutDlg : public CAboutBox {
   Q_OBJECT
  public:
   explicit CAboutDlg(QWidget* parent = nullptr);

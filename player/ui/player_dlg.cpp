@@ -16,12 +16,11 @@
 
 #include "about_dlg.h"
 #include "accessible_roles.h"
-#include "dialog_template.h"
 #include "dialog_units.h"
+#include "fixed_window.h"
 #include "frame_bitmap.h"
 #include "image_button.h"
 #include "key_filter.h"
-#include "menu_template.h"
 #include "message_box.h"
 #include "message_format.h"
 #include "message_path.h"
@@ -29,6 +28,8 @@
 #include "platform/file_open_dialog.h"
 #include "platform/file_save_dialog.h"
 #include "playback_panel.h"
+#include "player_dialogs.h"
+#include "player_menu.h"
 #include "resource_ids.h"
 #include "string_table.h"
 #include "video_window.h"
@@ -53,11 +54,7 @@ QString DroppedMessage(const QMimeData* data) {
 }  // namespace
 
 CPlayerDlg::CPlayerDlg(const PlayerServices& services, QWidget* parent)
-    : QDialog(parent,
-              // Caption, system menu and minimise box; no maximise box.
-              Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      services_(services) {
+    : QDialog(parent, FixedWindowFlags(FixedWindowKind::MainWindow)), services_(services) {
   MarkAsOwnDialog(this);
   setFont(CDialogUnits::DialogFont());
   setModal(false);
@@ -105,19 +102,13 @@ CPlayerDlg::~CPlayerDlg() {
 void CPlayerDlg::BuildMenu() {
   menuBar_ = new QMenuBar(this);
   for (const MenuTemplate& menu : MainMenuTemplate()) {
-    QMenu* popup = menuBar_->addMenu(QString::fromLatin1(menu.title));
-    for (const MenuItemTemplate& item : menu.items) {
-      if (!item.text) {
-        popup->addSeparator();
-        continue;
-      }
-      QAction* action = popup->addAction(QString::fromLatin1(item.text));
-      if (item.shortcut) {
-        action->setShortcut(QKeySequence(QString::fromLatin1(item.shortcut)));
-        // The window's own shortcut too, whether or not its menu is open.
-        addAction(action);
-      }
-      const int command = item.command;
+    QMenu* popup = menuBar_->addMenu(QString::fromUtf8(menu.title));
+    AddMenuItems(*popup, menu.items);
+    for (QAction* action : popup->actions()) {
+      if (action->isSeparator()) continue;
+      // The window's own shortcut too, whether or not its menu is open.
+      if (!action->shortcut().isEmpty()) addAction(action);
+      const int command = action->data().toInt();
       connect(action, &QAction::triggered, this, [this, command] { OnCommand(command); });
       actions_[command] = action;
     }
@@ -130,7 +121,7 @@ void CPlayerDlg::BuildControls() {
   const int menuHeight = menuBar_->sizeHint().height();
   menuBar_->setGeometry(0, 0, units.X(layout.width), menuHeight);
   for (const DialogControl& control : layout.controls) {
-    QRect rect = units.ToPixels(control.x, control.y, control.width, control.height);
+    QRect rect = units.ToPixels(control.rect);
     rect.translate(0, menuHeight);
     if (control.kind == DialogControlKind::ImageButton) {
       auto* button = new CImageButton(this);
@@ -153,7 +144,7 @@ void CPlayerDlg::BuildControls() {
     }
   }
   // The template's size is the client area; the menu bar sits above it.
-  setFixedSize(units.X(layout.width), units.Y(layout.height) + menuHeight);
+  FixToTemplateSize(*this, units, layout, menuHeight);
 }
 
 QAction* CPlayerDlg::MenuAction(int command) const {

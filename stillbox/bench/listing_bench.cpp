@@ -37,6 +37,8 @@
 #include <map>
 #include <memory>
 
+namespace kestrel::stillbox {
+
 namespace {
 
 QString g_stillbox;
@@ -167,6 +169,8 @@ void BM_HandOver(benchmark::State& state) {
 
 }  // namespace
 
+}  // namespace kestrel::stillbox
+
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
@@ -174,12 +178,12 @@ int main(int argc, char** argv) {
     std::fputs("usage: stillbox_listing_bench STILLBOX [benchmark options]\n", stderr);
     return 2;
   }
-  g_stillbox = QString::fromLocal8Bit(argv[1]);
+  kestrel::stillbox::g_stillbox = QString::fromLocal8Bit(argv[1]);
   // Runs of each case; STILLBOX_BENCH_RUNS=1 for a quick look.
   const int runs =
       qEnvironmentVariableIsSet("STILLBOX_BENCH_RUNS") ? qEnvironmentVariableIntValue("STILLBOX_BENCH_RUNS") : 5;
-  for (auto* bench : {benchmark::RegisterBenchmark("BM_FirstListing", BM_FirstListing),
-                      benchmark::RegisterBenchmark("BM_HandOver", BM_HandOver)}) {
+  for (auto* bench : {benchmark::RegisterBenchmark("BM_FirstListing", kestrel::stillbox::BM_FirstListing),
+                      benchmark::RegisterBenchmark("BM_HandOver", kestrel::stillbox::BM_HandOver)}) {
     bench->Arg(1000)->Arg(5000)->UseManualTime()->Iterations(std::max(runs, 1))->Unit(benchmark::kMillisecond);
   }
   benchmark::RunSpecifiedBenchmarks();

@@ -14,6 +14,8 @@
 
 #include <sys/stat.h>
 
+namespace kestrel::stillbox {
+
 namespace {
 
 constexpr int kProgressSteps = 1000;
@@ -115,3 +117,5 @@ bool CDesktopShellFileOps::CopyFile(QWidget* owner, const QString& source, const
   tick.stop();
   return copy.Finish() == CFileCopy::Outcome::Copied;
 }
+
+}  // namespace kestrel::stillbox

@@ -2,6 +2,8 @@
 
 #include "shell_file_ops.h"
 
+namespace kestrel::stillbox {
+
 // The shell's file operations on a Linux desktop: a confirmation box in the
 // shell's words, a progress dialog with the given title, permanent removal,
 // and copies that replace the destination by renaming a finished temporary
@@ -19,3 +21,5 @@ class CDesktopShellFileOps : public IShellFileOps {
   // The progress dialog appears only when an operation runs longer than this.
   static constexpr int kProgressDelayMs = 500;
 };
+
+}  // namespace kestrel::stillbox

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace kestrel::stillbox {
+
 // One entry found by a directory search.
 struct DirEntry {
   QString name;         // file name as found, without the directory
@@ -23,3 +25,5 @@ class IDirectorySearch {
   // Ends the search; Start may be called again afterwards.
   virtual void Finish() = 0;
 };
+
+}  // namespace kestrel::stillbox

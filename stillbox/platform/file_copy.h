@@ -9,6 +9,8 @@
 
 #include <sys/types.h>
 
+namespace kestrel::stillbox {
+
 // One file copied as the desktop copies it: into a temporary file beside the
 // destination, renamed over the destination only once complete, so that the
 // destination holds either its old bytes or all of the new ones. The bytes
@@ -31,32 +33,34 @@ class CFileCopy {
   bool Start(const QString& source, const QString& destination, std::function<void()> finished);
   // Asks the copy to stop; it stops at the latest after one block or a tenth
   // of a second of waiting for the source.
-  void Cancel() { m_cancel = true; }
-  bool Running() const { return m_thread.joinable() && !m_stopped; }
-  qint64 BytesCopied() const { return m_copied; }
+  void Cancel() { cancel_ = true; }
+  bool Running() const { return thread_.joinable() && !stopped_; }
+  qint64 BytesCopied() const { return copied_; }
   // The source's size; 0 when it has none (a pipe).
-  qint64 BytesTotal() const { return m_total; }
+  qint64 BytesTotal() const { return total_; }
   // Waits for the copying thread, then puts the copy in place, or removes
   // the temporary file when the copy failed or was cancelled.
   Outcome Finish();
 
   // The temporary file's name while a copy runs.
-  const QByteArray& TemporaryPath() const { return m_temporary; }
+  const QByteArray& TemporaryPath() const { return temporary_; }
 
  private:
   void Run();
   void Discard();
 
-  int m_in = -1;
-  int m_out = -1;
-  mode_t m_mode = 0;
-  QByteArray m_temporary;
-  QByteArray m_destination;
-  qint64 m_total = 0;
-  std::function<void()> m_finished;
-  std::atomic<qint64> m_copied{0};
-  std::atomic<bool> m_cancel{false};
-  std::atomic<bool> m_failed{false};
-  std::atomic<bool> m_stopped{false};
-  std::thread m_thread;
+  int in_ = -1;
+  int out_ = -1;
+  mode_t mode_ = 0;
+  QByteArray temporary_;
+  QByteArray destination_;
+  qint64 total_ = 0;
+  std::function<void()> finished_;
+  std::atomic<qint64> copied_{0};
+  std::atomic<bool> cancel_{false};
+  std::atomic<bool> failed_{false};
+  std::atomic<bool> stopped_{false};
+  std::thread thread_;
 };
+
+}  // namespace kestrel::stillbox

@@ -1,5 +1,7 @@
 #include "file_names.h"
 
+namespace kestrel::stillbox {
+
 namespace {
 
 constexpr char16_t kEscapeBase = 0xDC00;
@@ -98,3 +100,5 @@ QString DisplayFileName(const QString& name) {
   }
   return shown;
 }
+
+}  // namespace kestrel::stillbox

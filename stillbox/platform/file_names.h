@@ -4,6 +4,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+namespace kestrel::stillbox {
+
 // File names are bytes; a name saved by a program that did not write UTF-8
 // ("caf\xE9.bmp") must still be found, read, deleted and copied. These turn
 // any bytes into a QString and back without loss: valid UTF-8 decodes as
@@ -18,3 +20,5 @@ QByteArray EncodeFileName(const QString& name);
 // characters a Windows program most likely meant (U+FFFD for the C1 control
 // range, which has no visible character).
 QString DisplayFileName(const QString& name);
+
+}  // namespace kestrel::stillbox

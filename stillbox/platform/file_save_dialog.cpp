@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
+namespace kestrel::stillbox {
+
 namespace {
 
 // The save dialog that insists on an existing folder, as the desktop's own
@@ -30,7 +32,7 @@ class CPathMustExistDialog : public QFileDialog {
 
 }  // namespace
 
-CFileSaveDialog::CFileSaveDialog(QString startDirectory) : m_startDirectory(std::move(startDirectory)) {}
+CFileSaveDialog::CFileSaveDialog(QString startDirectory) : startDirectory_(std::move(startDirectory)) {}
 
 QString CFileSaveDialog::MissingFolderText(const QString& path) {
   return QStringLiteral("%1\nThe folder does not exist.\nCheck the path and try again.").arg(path);
@@ -38,7 +40,7 @@ QString CFileSaveDialog::MissingFolderText(const QString& path) {
 
 std::optional<QString> CFileSaveDialog::AskSavePath(QWidget* owner, const QString& title, const QString& filter,
                                                     const QString& initialName) {
-  CPathMustExistDialog dialog(owner, title, m_startDirectory, filter);
+  CPathMustExistDialog dialog(owner, title, startDirectory_, filter);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setDefaultSuffix(QString());
@@ -50,3 +52,5 @@ std::optional<QString> CFileSaveDialog::AskSavePath(QWidget* owner, const QStrin
   if (chosen.isEmpty()) return std::nullopt;
   return QFileInfo(chosen.front()).absoluteFilePath();
 }
+
+}  // namespace kestrel::stillbox

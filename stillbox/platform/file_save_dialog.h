@@ -2,6 +2,8 @@
 
 #include "save_dialog.h"
 
+namespace kestrel::stillbox {
+
 // The save dialog of the desktop: Qt's file dialog in save mode, which asks
 // before overwriting, matches the filter's extension in any case and accepts
 // only a path into a folder that exists.
@@ -17,5 +19,7 @@ class CFileSaveDialog : public ISaveDialog {
   static QString MissingFolderText(const QString& path);
 
  private:
-  QString m_startDirectory;
+  QString startDirectory_;
 };
+
+}  // namespace kestrel::stillbox

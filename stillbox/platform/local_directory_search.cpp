@@ -5,28 +5,30 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+namespace kestrel::stillbox {
+
 CLocalDirectorySearch::~CLocalDirectorySearch() { Finish(); }
 
 bool CLocalDirectorySearch::Start(const QString& directory, const QString& pattern) {
   Finish();
-  m_dir = ::opendir(EncodeFileName(directory).constData());
-  m_pattern = pattern;
-  return m_dir != nullptr;
+  dir_ = ::opendir(EncodeFileName(directory).constData());
+  pattern_ = pattern;
+  return dir_ != nullptr;
 }
 
 bool CLocalDirectorySearch::Next(DirEntry& entry) {
-  if (!m_dir) return false;
-  while (const dirent* found = ::readdir(m_dir)) {
+  if (!dir_) return false;
+  while (const dirent* found = ::readdir(dir_)) {
     const QByteArrayView bytes(found->d_name);
     if (bytes == "." || bytes == "..") continue;
     entry.name = DecodeFileName(bytes);
     // "*.bmp" also matches "*.BMP". Hidden and system entries are reported
     // so that the caller's own rules decide about them.
-    if (!Matches(entry.name, m_pattern)) continue;
+    if (!Matches(entry.name, pattern_)) continue;
     entry.hidden = entry.name.startsWith(QLatin1Char('.'));
     struct stat info {};
     // Links are followed; a dangling one is neither a file nor a directory.
-    const bool known = ::fstatat(::dirfd(m_dir), found->d_name, &info, 0) == 0;
+    const bool known = ::fstatat(::dirfd(dir_), found->d_name, &info, 0) == 0;
     entry.directory = known && S_ISDIR(info.st_mode);
     entry.regularFile = known && S_ISREG(info.st_mode);
     return true;
@@ -35,8 +37,8 @@ bool CLocalDirectorySearch::Next(DirEntry& entry) {
 }
 
 void CLocalDirectorySearch::Finish() {
-  if (m_dir) ::closedir(m_dir);
-  m_dir = nullptr;
+  if (dir_) ::closedir(dir_);
+  dir_ = nullptr;
 }
 
 bool CLocalDirectorySearch::Matches(QStringView name, QStringView pattern) {
@@ -63,3 +65,5 @@ bool CLocalDirectorySearch::Matches(QStringView name, QStringView pattern) {
   while (p < pattern.size() && pattern[p] == QLatin1Char('*')) ++p;
   return p == pattern.size();
 }
+
+}  // namespace kestrel::stillbox

@@ -4,6 +4,8 @@
 
 #include <dirent.h>
 
+namespace kestrel::stillbox {
+
 // Directory search over the local file system. Names are read as bytes and
 // handed on without loss (file_names.h), so that every file can be opened
 // again by the name found.
@@ -23,6 +25,8 @@ class CLocalDirectorySearch : public IDirectorySearch {
   static bool Matches(QStringView name, QStringView pattern);
 
  private:
-  DIR* m_dir = nullptr;
-  QString m_pattern;
+  DIR* dir_ = nullptr;
+  QString pattern_;
 };
+
+}  // namespace kestrel::stillbox

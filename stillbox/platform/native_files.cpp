@@ -7,6 +7,8 @@
 #include <unistd.h>
 #include <cerrno>
 
+namespace kestrel::stillbox {
+
 bool ReadRegularFile(const QString& path, std::vector<std::uint8_t>& bytes, std::size_t maxBytes) {
   bytes.clear();
   const int fd = ::open(EncodeFileName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -36,3 +38,5 @@ bool PathExists(const QString& path) {
   struct stat info {};
   return ::lstat(EncodeFileName(path).constData(), &info) == 0;
 }
+
+}  // namespace kestrel::stillbox

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace kestrel::stillbox {
+
 // File operations on paths of any bytes (file_names.h), straight on the
 // system calls.
 
@@ -19,3 +21,5 @@ bool RemoveFile(const QString& path);
 
 // Whether anything, even a dangling link, is at path.
 bool PathExists(const QString& path);
+
+}  // namespace kestrel::stillbox

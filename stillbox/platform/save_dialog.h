@@ -6,6 +6,8 @@
 
 class QWidget;
 
+namespace kestrel::stillbox {
+
 // The desktop's "save as" file dialog.
 class ISaveDialog {
  public:
@@ -16,3 +18,5 @@ class ISaveDialog {
   virtual std::optional<QString> AskSavePath(QWidget* owner, const QString& title, const QString& filter,
                                              const QString& initialName) = 0;
 };
+
+}  // namespace kestrel::stillbox

@@ -5,6 +5,8 @@
 
 class QWidget;
 
+namespace kestrel::stillbox {
+
 // The desktop shell's file operations, with the shell's own confirmation and
 // progress. Paths are absolute.
 class IShellFileOps {
@@ -23,3 +25,5 @@ class IShellFileOps {
   virtual bool CopyFile(QWidget* owner, const QString& source, const QString& destination,
                         const QString& progressTitle) = 0;
 };
+
+}  // namespace kestrel::stillbox

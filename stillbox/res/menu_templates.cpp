@@ -2,40 +2,35 @@
 
 #include "resource_ids.h"
 
-namespace res {
+namespace kestrel::stillbox::res {
 
 namespace {
 
-constexpr MenuItemTemplate kSeparator{0, nullptr};
+constexpr MenuItemTemplate kSeparator{nullptr, 0};
 
-const MenuItemTemplate kNoneItems[] = {
-    {ID_REFRESH, "&Refresh"},
+constexpr MenuItemTemplate kNoneItems[] = {
+    {"&Refresh", ID_REFRESH},
     kSeparator,
-    {ID_DELETE_ALL, "Delete &All"},
+    {"Delete &All", ID_DELETE_ALL},
 };
 
-const MenuItemTemplate kSingleItems[] = {
-    {ID_DELETE_ONE, "&Delete"},     {ID_SAVE_AS, "&Save As..."}, kSeparator, {ID_REFRESH, "&Refresh"}, kSeparator,
-    {ID_DELETE_ALL, "Delete &All"},
+constexpr MenuItemTemplate kSingleItems[] = {
+    {"&Delete", ID_DELETE_ONE},     {"&Save As...", ID_SAVE_AS}, kSeparator, {"&Refresh", ID_REFRESH}, kSeparator,
+    {"Delete &All", ID_DELETE_ALL},
 };
 
-const MenuItemTemplate kMultipleItems[] = {
-    {ID_DELETE_SEVERAL, "&Delete"}, kSeparator, {ID_REFRESH, "&Refresh"}, kSeparator, {ID_DELETE_ALL, "Delete &All"},
+constexpr MenuItemTemplate kMultipleItems[] = {
+    {"&Delete", ID_DELETE_SEVERAL}, kSeparator, {"&Refresh", ID_REFRESH}, kSeparator, {"Delete &All", ID_DELETE_ALL},
 };
 
-const MenuTemplate kMenus[] = {
-    {IDR_MENU_NONE, "None", kNoneItems},
-    {IDR_MENU_SINGLE, "Single", kSingleItems},
-    {IDR_MENU_MULTIPLE, "Multiple", kMultipleItems},
+constexpr MenuTemplate kMenus[] = {
+    {"None", kNoneItems, IDR_MENU_NONE},
+    {"Single", kSingleItems, IDR_MENU_SINGLE},
+    {"Multiple", kMultipleItems, IDR_MENU_MULTIPLE},
 };
 
 }  // namespace
 
-const MenuTemplate* FindMenuTemplate(int id) {
-  for (const MenuTemplate& menu : kMenus) {
-    if (menu.id == id) return &menu;
-  }
-  return nullptr;
-}
+const MenuTemplate* FindMenuTemplate(int id) { return kestrel::FindMenuTemplate(kMenus, id); }
 
-}  // namespace res
+}  // namespace kestrel::stillbox::res

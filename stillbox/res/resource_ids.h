@@ -2,7 +2,7 @@
 
 // Numeric ids of the browser's resources, controls and commands. They are the
 // program's own numbers and are used by name everywhere else.
-namespace res {
+namespace kestrel::stillbox::res {
 
 // Dialog templates.
 inline constexpr int IDD_ABOUTBOX = 100;
@@ -45,4 +45,4 @@ inline constexpr int ID_SAVE_AS = 32773;
 inline constexpr int ID_DELETE_SEVERAL = 32775;
 inline constexpr int ID_DELETE_ALL = 32777;
 
-}  // namespace res
+}  // namespace kestrel::stillbox::res

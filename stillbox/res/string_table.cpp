@@ -3,7 +3,7 @@
 #include "resource_ids.h"
 #include "string_lookup.h"
 
-namespace res {
+namespace kestrel::stillbox::res {
 
 namespace {
 
@@ -23,4 +23,4 @@ constexpr kestrel::StringEntry kStrings[] = {
 
 QString LoadString(int id) { return kestrel::StringOf(kStrings, id); }
 
-}  // namespace res
+}  // namespace kestrel::stillbox::res

@@ -2,9 +2,9 @@
 
 #include <QString>
 
-namespace res {
+namespace kestrel::stillbox::res {
 
 // The text of string id, or an empty string for an id the table lacks.
 QString LoadString(int id);
 
-}  // namespace res
+}  // namespace kestrel::stillbox::res

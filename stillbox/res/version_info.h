@@ -1,7 +1,7 @@
 #pragma once
 
 // Version resource 1 of the browser.
-namespace res {
+namespace kestrel::stillbox::res {
 
 inline constexpr char kFileVersion[] = "1, 0, 0, 1";
 inline constexpr char kProductVersion[] = "1, 0, 0, 1";
@@ -13,4 +13,4 @@ inline constexpr char kCompanyName[] = "Orvane";
 // The dotted form Qt reports as the application version.
 inline constexpr char kDottedVersion[] = "1.0.0.1";
 
-}  // namespace res
+}  // namespace kestrel::stillbox::res

@@ -12,6 +12,8 @@
 #include <QFile>
 #include <QTest>
 
+namespace kestrel::stillbox {
+
 namespace {
 
 class FileCommandsTest : public BrowserFixture {
@@ -184,3 +186,5 @@ TEST_F(FileCommandsTest, ACopyIntoFramesIsListedOnlyAfterRefresh) {
 }
 
 }  // namespace
+
+}  // namespace kestrel::stillbox

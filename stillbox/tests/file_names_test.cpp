@@ -6,6 +6,8 @@
 
 #include <vector>
 
+namespace kestrel::stillbox {
+
 namespace {
 
 TEST(FileNames, AnyBytesComeBackAsTheyWereAndUtf8DecodesAsUsual) {
@@ -49,3 +51,5 @@ TEST(FileNames, PatternsMatchWithoutRegardToCase) {
 }
 
 }  // namespace
+
+}  // namespace kestrel::stillbox

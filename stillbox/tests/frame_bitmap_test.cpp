@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+namespace kestrel::stillbox {
+
 namespace {
 
 QImage Decode(const QByteArray& file) {
@@ -190,3 +192,5 @@ TEST(FrameBitmap, RefusesAFileThatDoesNotHoldItsWholePicture) {
 }
 
 }  // namespace
+
+}  // namespace kestrel::stillbox

@@ -9,6 +9,8 @@
 
 #include <vector>
 
+namespace kestrel::stillbox {
+
 namespace {
 
 QImage TopRedBottomBlue(QSize size) {
@@ -57,7 +59,7 @@ TEST(FrameHolder, AFailedLoadLeavesNoPicture) {
   EXPECT_EQ(holder.Width(), 0);
 }
 
-class PreviewPaneTest : public testing::Test {
+class PreviewPaneTest : public ::testing::Test {
  protected:
   void SetUp() override {
     pane.resize(400, 300);
@@ -132,3 +134,5 @@ TEST_F(PreviewPaneTest, DrawsWhatTheHolderHoldsAtPaintTimeWherePlacedBefore) {
 }
 
 }  // namespace
+
+}  // namespace kestrel::stillbox

@@ -8,6 +8,8 @@
 
 #include <QWidget>
 
+namespace kestrel::stillbox {
+
 namespace {
 
 using kestrel::IInstanceChannel;
@@ -83,3 +85,5 @@ TEST(InstanceGuard, HandOverRestoresTheWindowTitledLikeTheBrowserAndRefreshesIt)
 }
 
 }  // namespace
+
+}  // namespace kestrel::stillbox

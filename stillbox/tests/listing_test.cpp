@@ -16,6 +16,8 @@
 
 #include <sys/stat.h>
 
+namespace kestrel::stillbox {
+
 namespace {
 
 using ListingTest = BrowserFixture;
@@ -180,3 +182,5 @@ TEST_F(ListingTest, FramePathsStayInTheStartFolderWhenTheWorkingDirectoryChanges
 }
 
 }  // namespace
+
+}  // namespace kestrel::stillbox

@@ -10,6 +10,8 @@
 #include <QCheckBox>
 #include <QTest>
 
+namespace kestrel::stillbox {
+
 namespace {
 
 struct Prediction {
@@ -137,3 +139,5 @@ TEST_F(EmptySelectionTest, HomeOnAnEmptyListLeavesNoCurrentFrame) {
 }
 
 }  // namespace
+
+}  // namespace kestrel::stillbox

@@ -29,6 +29,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace kestrel::stillbox {
+
 namespace {
 
 // Answers the next confirmation box and records what it said.
@@ -49,7 +51,7 @@ struct ConfirmationAnswer {
   }
 };
 
-class DesktopShellTest : public testing::Test {
+class DesktopShellTest : public ::testing::Test {
  protected:
   QString Path(const QString& name) const { return folder.FramePath(name); }
   FramesFolder folder;
@@ -247,3 +249,5 @@ TEST(FileSaveDialog, AsksWithTheGivenTitleFilterAndNameAndPromptsBeforeOverwriti
 }
 
 }  // namespace
+
+}  // namespace kestrel::stillbox

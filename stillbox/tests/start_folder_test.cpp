@@ -11,6 +11,8 @@
 #include <cerrno>
 #include <cstring>
 
+namespace kestrel::stillbox {
+
 namespace {
 
 class StartFolderTest : public ::testing::Test {
@@ -73,3 +75,5 @@ TEST_F(StartFolderTest, UsageErrorsEndWithStatusTwo) {
 }
 
 }  // namespace
+
+}  // namespace kestrel::stillbox

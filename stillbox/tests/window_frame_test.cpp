@@ -15,6 +15,8 @@
 #include <QTest>
 #include <QTimer>
 
+namespace kestrel::stillbox {
+
 namespace {
 
 // Closes the next modal dialog and records its title.
@@ -66,3 +68,5 @@ TEST_F(WindowFrameTest, F1AndTheWindowsOwnMenuOpenTheAboutBox) {
 }
 
 }  // namespace
+
+}  // namespace kestrel::stillbox

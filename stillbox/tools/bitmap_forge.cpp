@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-namespace forge {
+namespace kestrel::stillbox::forge {
 
 namespace {
 
@@ -56,7 +56,7 @@ QByteArray Rgb24(const QImage& picture) {
 QByteArray Rle8(const std::vector<std::uint8_t>& indices, int width, int height) {
   QByteArray data;
   for (int line = 0; line < height; ++line) {
-    const std::uint8_t* row = &indices[static_cast<std::size_t>((height - 1 - line) * width)];
+    const std::uint8_t* row = &indices[static_cast<std::size_t>(height - 1 - line) * static_cast<std::size_t>(width)];
     for (int x = 0; x < width;) {
       int run = 1;
       while (x + run < width && run < 255 && row[x + run] == row[x]) ++run;
@@ -98,7 +98,8 @@ std::vector<NamedFile> DamagedFrames(int count) {
   for (int y = 0; y < 240; ++y) {
     for (int x = 0; x < 320; ++x) {
       picture.setPixelColor(x, y, QColor(x % 256, y, (x * y) % 256));
-      indices[static_cast<std::size_t>(y * 320 + x)] = static_cast<std::uint8_t>(x / 40 * 30 + y / 60);
+      indices[static_cast<std::size_t>(y) * 320 + static_cast<std::size_t>(x)] =
+          static_cast<std::uint8_t>(x / 40 * 30 + y / 60);
     }
   }
   const QByteArray sound = Rgb24(picture);
@@ -141,4 +142,4 @@ std::vector<NamedFile> DamagedFrames(int count) {
   return files;
 }
 
-}  // namespace forge
+}  // namespace kestrel::stillbox::forge

@@ -9,7 +9,7 @@
 // Bitmap files made byte by byte, for the tests and the demo folder: sound
 // ones in the storages the browser reads, and damaged ones of every kind it
 // must leave out.
-namespace forge {
+namespace kestrel::stillbox::forge {
 
 // A bitmap file of the given header fields, with `extra` (palette, or the
 // bit-field masks) after the 40-byte header and then the pixel data.
@@ -40,4 +40,4 @@ struct NamedFile {
 // without its mark, 60000 x 60000 declared, empty. Deterministic.
 std::vector<NamedFile> DamagedFrames(int count);
 
-}  // namespace forge
+}  // namespace kestrel::stillbox::forge

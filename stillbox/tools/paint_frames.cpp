@@ -17,6 +17,8 @@
 
 #include <cstdio>
 
+namespace forge = kestrel::stillbox::forge;
+
 namespace {
 
 QImage PaintFrame(int number) {
@@ -63,7 +65,7 @@ int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
   const QStringList args = app.arguments().mid(1);
   if (args.size() < 2) return Usage();
-  const QString command = args[0];
+  const QString& command = args[0];
   if (command == QLatin1String("frames") && args.size() >= 3) {
     const QString prefix = args.size() >= 4 ? args[3] : QStringLiteral("frame");
     QDir().mkpath(args[1]);

@@ -21,14 +21,14 @@
 #include "tone_audio.h"
 
 namespace {
-std::atomic<bool> gCounting{false};
-std::atomic<long> gWorkerAllocations{0};
-std::thread::id gMainThread;
+std::atomic<bool> g_counting{false};
+std::atomic<long> g_workerAllocations{0};
+std::thread::id g_mainThread;
 }  // namespace
 
 void* operator new(std::size_t size) {
-  if (gCounting.load(std::memory_order_relaxed) && std::this_thread::get_id() != gMainThread) {
-    gWorkerAllocations.fetch_add(1, std::memory_order_relaxed);
+  if (g_counting.load(std::memory_order_relaxed) && std::this_thread::get_id() != g_mainThread) {
+    g_workerAllocations.fetch_add(1, std::memory_order_relaxed);
   }
   if (void* block = std::malloc(size ? size : 1)) return block;
   throw std::bad_alloc();
@@ -42,21 +42,21 @@ namespace {
 using namespace std::chrono_literals;
 
 TEST(SteadyPlay, TheCounterSeesAllocationsOfOtherThreads) {
-  gMainThread = std::this_thread::get_id();
-  gWorkerAllocations = 0;
-  gCounting = true;
+  g_mainThread = std::this_thread::get_id();
+  g_workerAllocations = 0;
+  g_counting = true;
   std::thread([] {
     int* volatile kept = new int(7);  // volatile: the pair must not be elided
     delete kept;
   }).join();
-  gCounting = false;
-  EXPECT_GE(gWorkerAllocations.load(), 1);
-  gWorkerAllocations = 0;
+  g_counting = false;
+  EXPECT_GE(g_workerAllocations.load(), 1);
+  g_workerAllocations = 0;
 }
 
 TEST(SteadyPlay, EngineThreadsAllocateNothingWhilePlaying) {
-  gMainThread = std::this_thread::get_id();
-  gWorkerAllocations = 0;
+  g_mainThread = std::this_thread::get_id();
+  g_workerAllocations = 0;
   const auto records = testing::ToneRecords(25, 300.0, 11);  // five seconds
   testing::MessageBuilder builder;
   builder.FrameRate(5);
@@ -77,11 +77,11 @@ TEST(SteadyPlay, EngineThreadsAllocateNothingWhilePlaying) {
   // Threads start (and allocate their own state) at Play; count after that.
   ASSERT_TRUE(testing::PumpUntil([&] { return panel->HeardBuffers() >= 10; }));
   const int presentedBefore = panel->presented.load();
-  gCounting = true;
+  g_counting = true;
   ASSERT_TRUE(testing::PumpUntil([&] { return panel->HeardBuffers() >= 200; }));
-  gCounting = false;
+  g_counting = false;
   EXPECT_GE(panel->presented.load() - presentedBefore, 3) << "pictures were shown meanwhile";
-  EXPECT_EQ(gWorkerAllocations.load(), 0);
+  EXPECT_EQ(g_workerAllocations.load(), 0);
   panel.reset();
 }
 

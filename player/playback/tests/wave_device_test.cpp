@@ -412,12 +412,12 @@ TEST(WaveDeviceVolumeDialog, PassesShowAndHideOnAndTheClosingUp) {
 }
 
 struct OwnedDialog : IVolumeDialogHook {
-  explicit OwnedDialog(bool* deleted) : deleted_(deleted) {}
-  ~OwnedDialog() override { *deleted_ = true; }
+  explicit OwnedDialog(bool* deleted) : deletedFlag(deleted) {}
+  ~OwnedDialog() override { *deletedFlag = true; }
   void Show() override { ++shown; }
   void Hide() override {}
   int shown = 0;
-  bool* deleted_;
+  bool* deletedFlag;
 };
 
 TEST(WaveDeviceVolumeDialog, AnAdoptedDialogGetsTheRequestsAndGoesWithTheDevice) {

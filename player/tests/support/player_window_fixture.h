@@ -7,8 +7,7 @@
 
 #include <QString>
 
-#include "fake_open_dialog.h"
-#include "fake_save_dialog.h"
+#include "fake_file_dialogs.h"
 #include "player_dlg.h"
 #include "recording_message_box.h"
 #include "scripted_wave_output.h"

@@ -13,10 +13,10 @@
 #include "frame_bitmap.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const QImage picture = DecodeFrameBitmap(std::span<const std::uint8_t>(data, size));
+  const QImage picture = kestrel::stillbox::DecodeFrameBitmap(std::span<const std::uint8_t>(data, size));
   if (picture.isNull()) return 0;
   if (picture.format() != QImage::Format_BGR888 || picture.width() < 1 || picture.height() < 1 ||
-      std::int64_t{picture.width()} * picture.height() > kMaxBitmapPixels)
+      std::int64_t{picture.width()} * picture.height() > kestrel::stillbox::kMaxBitmapPixels)
     std::abort();
   // Read every pixel: the listing copies them all into the thumbnail.
   unsigned sum = 0;

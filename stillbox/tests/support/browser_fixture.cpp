@@ -8,49 +8,51 @@
 #include <QTest>
 #include <QTimer>
 
-void BrowserFixture::TearDown() { delete m_window.data(); }
+namespace kestrel::stillbox {
+
+void BrowserFixture::TearDown() { delete window_.data(); }
 
 CBrowserDlg& BrowserFixture::Open() {
-  m_window = new CBrowserDlg(BrowserServices{search, shell, saveDialog}, folder.Path());
-  m_window->show();
-  EXPECT_TRUE(QTest::qWaitForWindowExposed(m_window));
+  window_ = new CBrowserDlg(BrowserServices{search, shell, saveDialog}, folder.Path());
+  window_->show();
+  EXPECT_TRUE(QTest::qWaitForWindowExposed(window_));
   // The first listing runs from the event the window posted to itself.
   QCoreApplication::processEvents();
-  return *m_window;
+  return *window_;
 }
 
 QStringList BrowserFixture::Labels() const {
   QStringList labels;
-  for (int row = 0; row < m_window->List()->count(); ++row) labels << m_window->List()->item(row)->text();
+  for (int row = 0; row < window_->List()->count(); ++row) labels << window_->List()->item(row)->text();
   return labels;
 }
 
-QString BrowserFixture::Caption() const { return m_window->Group()->title(); }
+QString BrowserFixture::Caption() const { return window_->Group()->title(); }
 
 void BrowserFixture::Select(std::initializer_list<int> rows) {
-  m_window->List()->clearSelection();
-  for (int row : rows) m_window->List()->item(row)->setSelected(true);
+  window_->List()->clearSelection();
+  for (int row : rows) window_->List()->item(row)->setSelected(true);
 }
 
 QPoint BrowserFixture::ItemCentre(int row) const {
-  return m_window->List()->visualItemRect(m_window->List()->item(row)).center();
+  return window_->List()->visualItemRect(window_->List()->item(row)).center();
 }
 
 QPoint BrowserFixture::EmptySpot() const {
-  const QRect viewport = m_window->List()->viewport()->rect();
+  const QRect viewport = window_->List()->viewport()->rect();
   return QPoint(viewport.right() - 3, viewport.bottom() - 3);
 }
 
 void BrowserFixture::ClickItem(int row) {
-  QTest::mouseClick(m_window->List()->viewport(), Qt::LeftButton, {}, ItemCentre(row));
+  QTest::mouseClick(window_->List()->viewport(), Qt::LeftButton, {}, ItemCentre(row));
 }
 
 void BrowserFixture::ClickEmptySpace() {
-  QTest::mouseClick(m_window->List()->viewport(), Qt::LeftButton, {}, EmptySpot());
+  QTest::mouseClick(window_->List()->viewport(), Qt::LeftButton, {}, EmptySpot());
 }
 
 void BrowserFixture::RightClick(const QPoint& viewportPos) {
-  QTest::mouseClick(m_window->List()->viewport(), Qt::RightButton, {}, viewportPos);
+  QTest::mouseClick(window_->List()->viewport(), Qt::RightButton, {}, viewportPos);
 }
 
 void BrowserFixture::AnswerNextPopup(const QString& text) {
@@ -71,3 +73,5 @@ void BrowserFixture::AnswerNextPopup(const QString& text) {
     }
   });
 }
+
+}  // namespace kestrel::stillbox

@@ -13,15 +13,17 @@
 
 #include <functional>
 
+namespace kestrel::stillbox {
+
 // A browser window over a scratch folder, with the shell and the save dialog
 // replaced by doubles.
-class BrowserFixture : public testing::Test {
+class BrowserFixture : public ::testing::Test {
  protected:
   void TearDown() override;
 
   // Creates and shows the window and runs its first listing.
   CBrowserDlg& Open();
-  CBrowserDlg& Window() { return *m_window; }
+  CBrowserDlg& Window() { return *window_; }
 
   QStringList Labels() const;
   QString Caption() const;
@@ -43,5 +45,7 @@ class BrowserFixture : public testing::Test {
   FakeSaveDialog saveDialog;
 
  private:
-  QPointer<CBrowserDlg> m_window;
+  QPointer<CBrowserDlg> window_;
 };
+
+}  // namespace kestrel::stillbox

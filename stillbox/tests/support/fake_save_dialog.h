@@ -6,6 +6,8 @@
 
 #include <optional>
 
+namespace kestrel::stillbox {
+
 // Save dialog double: answers with the path the test chose, or cancels.
 class FakeSaveDialog : public ISaveDialog {
  public:
@@ -24,3 +26,5 @@ class FakeSaveDialog : public ISaveDialog {
   QString lastFilter;
   QString lastInitialName;
 };
+
+}  // namespace kestrel::stillbox

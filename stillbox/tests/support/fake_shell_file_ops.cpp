@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+namespace kestrel::stillbox {
+
 bool FakeShellFileOps::DeleteFiles(QWidget*, const QStringList& paths, const QString& progressTitle) {
   deletes.push_back({paths, progressTitle});
   if (duringConfirmation) duringConfirmation();
@@ -20,3 +22,5 @@ bool FakeShellFileOps::CopyFile(QWidget*, const QString& source, const QString& 
   if (QFile::exists(destination)) QFile::remove(destination);
   return QFile::copy(source, destination);
 }
+
+}  // namespace kestrel::stillbox

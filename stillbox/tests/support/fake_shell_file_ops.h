@@ -9,6 +9,8 @@
 #include <functional>
 #include <vector>
 
+namespace kestrel::stillbox {
+
 // Shell double: the user's answer is set by the test; accepted deletions
 // really remove the files, except those the test marks as undeletable.
 class FakeShellFileOps : public IShellFileOps {
@@ -38,3 +40,5 @@ class FakeShellFileOps : public IShellFileOps {
   std::vector<DeleteCall> deletes;
   std::vector<CopyCall> copies;
 };
+
+}  // namespace kestrel::stillbox

@@ -8,9 +8,11 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-FramesFolder::FramesFolder() { QDir(m_dir.path()).mkdir(QStringLiteral("Frames")); }
+namespace kestrel::stillbox {
 
-QString FramesFolder::FramesPath() const { return m_dir.filePath(QStringLiteral("Frames")); }
+FramesFolder::FramesFolder() { QDir(dir_.path()).mkdir(QStringLiteral("Frames")); }
+
+QString FramesFolder::FramesPath() const { return dir_.filePath(QStringLiteral("Frames")); }
 
 QString FramesFolder::FramePath(const QString& name) const { return FramesPath() + QLatin1Char('/') + name; }
 
@@ -63,3 +65,5 @@ QByteArray FileBytes(const QString& path) {
   if (!file.open(QIODevice::ReadOnly)) return {};
   return file.readAll();
 }
+
+}  // namespace kestrel::stillbox

@@ -8,6 +8,8 @@
 
 #include <ostream>
 
+namespace kestrel::stillbox {
+
 // Readable QStrings in failure messages.
 inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
@@ -16,7 +18,7 @@ class FramesFolder {
  public:
   FramesFolder();
 
-  QString Path() const { return m_dir.path(); }
+  QString Path() const { return dir_.path(); }
   QString FramesPath() const;
   QString FramePath(const QString& name) const;
 
@@ -32,9 +34,11 @@ class FramesFolder {
   void AddFile(const QByteArray& name, const QByteArray& bytes) const;
 
  private:
-  QTemporaryDir m_dir;
+  QTemporaryDir dir_;
 };
 
 // The biBitCount field of a bitmap file, or -1.
 int BitmapBitCount(const QString& path);
 QByteArray FileBytes(const QString& path);
+
+}  // namespace kestrel::stillbox

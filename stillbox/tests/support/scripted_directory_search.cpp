@@ -2,21 +2,25 @@
 
 #include <algorithm>
 
+namespace kestrel::stillbox {
+
 bool ScriptedDirectorySearch::Start(const QString& directory, const QString& pattern) {
   CLocalDirectorySearch real;
-  m_entries.clear();
-  m_next = 0;
+  entries_.clear();
+  next_ = 0;
   if (!real.Start(directory, pattern)) return false;
   DirEntry entry;
-  while (real.Next(entry)) m_entries.push_back(entry);
+  while (real.Next(entry)) entries_.push_back(entry);
   real.Finish();
-  std::sort(m_entries.begin(), m_entries.end(), [](const DirEntry& a, const DirEntry& b) { return a.name > b.name; });
+  std::sort(entries_.begin(), entries_.end(), [](const DirEntry& a, const DirEntry& b) { return a.name > b.name; });
   return true;
 }
 
 bool ScriptedDirectorySearch::Next(DirEntry& entry) {
   if (beforeEachNext) beforeEachNext();
-  if (m_next >= m_entries.size()) return false;
-  entry = m_entries[m_next++];
+  if (next_ >= entries_.size()) return false;
+  entry = entries_[next_++];
   return true;
 }
+
+}  // namespace kestrel::stillbox

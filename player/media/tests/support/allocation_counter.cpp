@@ -5,15 +5,15 @@
 #include <new>
 
 namespace {
-std::atomic<std::size_t> allocations{0};
+std::atomic<std::size_t> g_allocations{0};
 }
 
 namespace kestrel::testing {
-std::size_t AllocationCount() { return allocations.load(); }
+std::size_t AllocationCount() { return g_allocations.load(); }
 }  // namespace kestrel::testing
 
 void* operator new(std::size_t size) {
-  allocations.fetch_add(1, std::memory_order_relaxed);
+  g_allocations.fetch_add(1, std::memory_order_relaxed);
   if (void* p = std::malloc(size ? size : 1)) return p;
   throw std::bad_alloc();
 }
@@ -23,7 +23,7 @@ void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  allocations.fetch_add(1, std::memory_order_relaxed);
+  g_allocations.fetch_add(1, std::memory_order_relaxed);
   return std::malloc(size ? size : 1);
 }
 void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }

@@ -48,6 +48,8 @@ std::vector<std::vector<std::uint8_t>> EncodeToneRecords(int records, double her
   gsm encoder = gsm_create();
   std::vector<std::vector<std::uint8_t>> out;
   double phase = 0;
+  // Noise from -span/2 on, whole steps only.
+  const int noiseFloor = -(noiseSpan / 2);
   for (int r = 0; r < records; ++r) {
     std::vector<std::uint8_t> record;
     for (std::size_t f = 0; f < kAudioFramesPerRecord; ++f) {
@@ -55,7 +57,7 @@ std::vector<std::vector<std::uint8_t>> EncodeToneRecords(int records, double her
       for (auto& sample : pcm) {
         phase += 2 * M_PI * hertz / kSampleRate;
         sample =
-            static_cast<gsm_signal>(amplitude * std::sin(phase) + static_cast<int>(rng() % noiseSpan) - noiseSpan / 2);
+            static_cast<gsm_signal>(amplitude * std::sin(phase) + static_cast<int>(rng() % noiseSpan) + noiseFloor);
       }
       gsm_byte frame[33];
       gsm_encode(encoder, pcm, frame);

@@ -7,9 +7,9 @@
 #include <QMenuBar>
 #include <QWidget>
 
-#include "dialog_template.h"
 #include "dialog_units.h"
-#include "menu_template.h"
+#include "player_dialogs.h"
+#include "player_menu.h"
 #include "resource_ids.h"
 
 int main(int argc, char** argv) {
@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
   const CDialogUnits units(window.font());
   for (const DialogControl& control : MainWindowTemplate().controls) {
     if (control.id != IDC_VOLUME) continue;
-    QRect rect = units.ToPixels(control.x, control.y, control.width, control.height);
+    QRect rect = units.ToPixels(control.rect);
     rect.translate(0, menu.sizeHint().height());
     std::printf("%d %d %d %d\n", rect.x(), rect.y(), rect.width(), rect.height());
     return 0;

@@ -1,5 +1,6 @@
-// Qt presents a top-level dialog to a screen reader as a dialog box; the
-// player's main window is a window. A widget may name its role here.
+// Qt presents a top-level dialog to a screen reader as a dialog box and a
+// plain top-level widget as a filler; both programs' main windows are
+// windows. A widget may name its role here.
 #pragma once
 
 #include <QAccessible>

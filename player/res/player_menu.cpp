@@ -1,4 +1,4 @@
-#include "menu_template.h"
+#include "player_menu.h"
 
 #include "resource_ids.h"
 
