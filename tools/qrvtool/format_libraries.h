@@ -41,4 +41,5 @@ const FormatLibraries* LoadFormatLibraries(std::string* why);
 }  // namespace kestrel::tool
 
 // The module's one entry point.
+// NOLINTNEXTLINE(readability-identifier-naming): a C symbol, looked up by this name.
 extern "C" const void* kestrel_qrvtool_format_libraries();

@@ -44,4 +44,5 @@ const QtServices* LoadQtServices(std::string* why);
 }  // namespace kestrel::tool
 
 // The module's one entry point.
+// NOLINTNEXTLINE(readability-identifier-naming): a C symbol, looked up by this name.
 extern "C" const void* kestrel_qrvtool_qt_services();
