@@ -100,6 +100,10 @@ class SeekTest : public testing::CScriptedPanelFixture {
     EXPECT_TRUE(panel->VideoWindow().CopyShownPicture(picture.data(), &due));
     return {picture, due};
   }
+  // At least `blocks` blocks have reached the output since the last ForgetWrites.
+  bool WrittenAtLeast(std::size_t blocks) {
+    return PumpUntil([&] { return output.Writes().size() >= blocks; });
+  }
   // The blocks written since the last ForgetWrites equal `expected` from its
   // start (all of them written, and nothing else).
   void ExpectWritten(const std::vector<std::int16_t>& expected, std::size_t blocks) {
@@ -179,12 +183,12 @@ TEST_F(SeekTest, WhilePausedOrStoppedTheTargetIsShownAndPlayStartsThere) {
   panel->Seek(222);
   ExpectPosition(222);
   EXPECT_TRUE(Shown().first == message.pictures[22]);
-  PumpFor(30ms);
+  PumpFor(30ms);  // only time can show that nothing is read
   EXPECT_EQ(output.Pending(), 0) << "paused, nothing is read";
   output.ForgetWrites();
   panel->Play();
   ASSERT_TRUE(QueuedAtLeast(400 - 222));
-  PumpFor(20ms);
+  ASSERT_TRUE(WrittenAtLeast(400 - 222));
   ExpectWritten(message.From(222), 400 - 222);
   Hear(8);
   ASSERT_TRUE(PumpUntil([&] { return Shown().second == 230; }));
@@ -222,7 +226,8 @@ TEST_F(SeekTest, TheScopeOfASoundOnlyMessageFollowsTheTarget) {
   panel->Seek(301);
   ExpectPosition(301);
   ASSERT_TRUE(QueuedAtLeast(99));
-  PumpFor(20ms);
+  ASSERT_TRUE(WrittenAtLeast(99));
+  ASSERT_TRUE(PumpUntil([&] { return panel->Scope().PendingSamples() >= 99; }));
   ExpectWritten(message.From(301), 99);
   // The values waiting to be plotted are those of the sound after the seek.
   EXPECT_EQ(panel->Scope().PendingSamples(), 99);
@@ -283,7 +288,8 @@ TEST(SeekWhilePlaying, AHundredRandomSeeksLeaveNoThreadBufferOrPictureBehind) {
   panel->Seek(440);
   panel->presented = 0;
   ASSERT_TRUE(PumpUntil([&] { return host.ended > ends; }, 20s));
-  PumpFor(50ms);
+  ASSERT_TRUE(PumpUntil([&] { return panel->presented.load() >= 5; }));
+  testing::DeliverPending();
   EXPECT_EQ(host.ended, ends + 1);
   EXPECT_EQ(panel->presented.load(), 5) << "pictures 45 to 49, after the one the seek put up";
   EXPECT_EQ(panel->SoundOutput().QueuedCount(), 0);
