@@ -21,10 +21,12 @@ constexpr std::size_t kPlaneValues = std::size_t{kPictureWidth} * kPictureHeight
 }  // namespace
 
 struct CVideoDecoder::Buffers {
-  float planes[3][kPlaneValues];        // Y, U, V of the reference path
-  std::uint8_t staging[kPictureBytes];  // normal-size picture for the double-size output
   float line[wavelet::kLineBufferSize];
   FastReconstructionBuffers fast;
+};
+
+struct CVideoDecoder::ReferencePlanes {
+  float planes[3][kPlaneValues];  // Y, U, V of the reference path
 };
 
 CVideoDecoder::CVideoDecoder() : path_(DefaultVideoPath()), kernels_(KernelsFor(path_)) {}
@@ -35,12 +37,18 @@ bool CVideoDecoder::Init() {
   quality_ = kDefaultQuality;
   try {
     buffers_ = std::make_unique<Buffers>();
+    // Left uninitialised: their pages are touched only when used.
+    planes_ = std::make_unique_for_overwrite<ReferencePlanes>();
+    staging_ = std::make_unique_for_overwrite<std::uint8_t[]>(kPictureBytes);
+    planesFilled_ = false;
     symbols_ = std::make_unique<VideoSymbols>();
     tables_ = std::make_unique<VideoCodeTables>(BuildVideoCodeTables());
     lookups_ = std::make_unique<VideoCodeLookups>();
     if (!BuildCodeLookups(*tables_, *lookups_)) lookups_.reset();
   } catch (const std::bad_alloc&) {
     buffers_.reset();
+    planes_.reset();
+    staging_.reset();
     symbols_.reset();
     tables_.reset();
     lookups_.reset();
@@ -53,13 +61,17 @@ bool CVideoDecoder::Init() {
 void CVideoDecoder::Shutdown() {
   if (!ready_) return;
   buffers_.reset();
+  planes_.reset();
+  staging_.reset();
   symbols_.reset();
   tables_.reset();
   lookups_.reset();
   ready_ = false;
 }
 
-const float* CVideoDecoder::Plane(int index) const { return ready_ ? buffers_->planes[index] : nullptr; }
+const float* CVideoDecoder::Plane(int index) const {
+  return ready_ && planesFilled_ ? planes_->planes[index] : nullptr;
+}
 
 bool CVideoDecoder::SetQuality(std::int8_t level) {
   if (!ready_ || level < 0 || level > 3) return false;
@@ -77,14 +89,15 @@ bool CVideoDecoder::UsePath(VideoPath path) {
 bool CVideoDecoder::DecodeCoefficients(const std::uint8_t* payload, std::size_t length) {
   if (!ready_) return false;
   lastCheck_ = ParseVideoFrame(*tables_, payload, length, *symbols_);
-  for (auto& plane : buffers_->planes) std::fill(std::begin(plane), std::end(plane), 0.0f);
-  float* const bases[3] = {buffers_->planes[0], buffers_->planes[1], buffers_->planes[2]};
+  for (auto& plane : planes_->planes) std::fill(std::begin(plane), std::end(plane), 0.0f);
+  planesFilled_ = true;
+  float* const bases[3] = {planes_->planes[0], planes_->planes[1], planes_->planes[2]};
   const int strides[3] = {kStride, kStride, kStride};
   PlaceBaseBands(*symbols_, quality_, bases, strides);
   LumaDetailTargets bands;
   for (int b = 0; b < kLumaDetailBandCount; ++b) {
     const BandPlacement& band = kLumaDetailBands[b];
-    bands[b] = {buffers_->planes[0] + band.y * kStride + band.x, kStride};
+    bands[b] = {planes_->planes[0] + band.y * kStride + band.x, kStride};
   }
   PlaceLumaDetail(*symbols_, quality_, bands);
   return true;
@@ -92,13 +105,13 @@ bool CVideoDecoder::DecodeCoefficients(const std::uint8_t* payload, std::size_t 
 
 void CVideoDecoder::ReconstructReference(std::uint8_t* picture) {
   const int levels[3] = {kLumaLevels, kChromaLevels, kChromaLevels};
-  for (int p = 0; p < 3; ++p) SynthesizePlaneReference(buffers_->planes[p], levels[p], buffers_->line);
-  ConvertPlanesToBgr(buffers_->planes[0], buffers_->planes[1], buffers_->planes[2], picture);
+  for (int p = 0; p < 3; ++p) SynthesizePlaneReference(planes_->planes[p], levels[p], buffers_->line);
+  ConvertPlanesToBgr(planes_->planes[0], planes_->planes[1], planes_->planes[2], picture);
 }
 
 bool CVideoDecoder::Decode(const std::uint8_t* payload, std::size_t length, std::uint8_t* picture, bool doubleSize) {
   if (!ready_) return false;
-  std::uint8_t* target = doubleSize ? buffers_->staging : picture;
+  std::uint8_t* target = doubleSize ? staging_.get() : picture;
   if (kernels_) {
     lastCheck_ = ParseVideoFrame(*tables_, payload, length, *symbols_, lookups_.get());
     ReconstructPicture(*symbols_, quality_, *kernels_, buffers_->fast, target);
@@ -109,7 +122,7 @@ bool CVideoDecoder::Decode(const std::uint8_t* payload, std::size_t length, std:
   if (doubleSize) {
     constexpr std::size_t kWideRow = kPictureRowBytes * 2;
     for (int y = 0; y < kPictureHeight; ++y) {
-      const std::uint8_t* source = buffers_->staging + y * kPictureRowBytes;
+      const std::uint8_t* source = staging_.get() + y * kPictureRowBytes;
       std::uint8_t* row = picture + 2 * y * kWideRow;
       for (int x = 0; x < kPictureWidth; ++x) {
         std::memcpy(row + 6 * x, source + 3 * x, 3);

@@ -46,7 +46,7 @@ class CVideoDecoder {
   // The symbols of the last decoded payload.
   const VideoSymbols& LastSymbols() const { return *symbols_; }
   // A coefficient plane (0 Y, 1 U, 2 V; 320 x 240, stride 320) as the last
-  // DecodeCoefficients or reference Decode left it. Only while ready.
+  // DecodeCoefficients or reference Decode left it; null before the first.
   const float* Plane(int index) const;
 
   // How pictures are reconstructed; every path gives the same bytes. A new
@@ -59,6 +59,7 @@ class CVideoDecoder {
 
  private:
   struct Buffers;
+  struct ReferencePlanes;
 
   void ReconstructReference(std::uint8_t* picture);
 
@@ -71,6 +72,12 @@ class CVideoDecoder {
   std::unique_ptr<VideoCodeLookups> lookups_;  // null when a code is too long for them
   std::unique_ptr<VideoSymbols> symbols_;
   std::unique_ptr<Buffers> buffers_;
+  // Not cleared at Init: the fast path never touches the planes, and only a
+  // double-size picture needs the staging copy; a decoder per thread would
+  // otherwise clear and fault in over a megabyte it does not use.
+  std::unique_ptr<ReferencePlanes> planes_;
+  std::unique_ptr<std::uint8_t[]> staging_;
+  bool planesFilled_ = false;  // the planes hold what DecodeCoefficients placed
 };
 
 }  // namespace kestrel

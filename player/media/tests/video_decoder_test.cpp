@@ -108,6 +108,23 @@ TEST_F(VideoDecoderTest, BaseDifferencesFeedForwardAndWrapAtSixteenBits) {
   EXPECT_EQ(decoder.Plane(2)[20], 0.0f);
 }
 
+// The planes are not cleared at Init, so nothing may be read from them before
+// coefficients were placed, and a fast-path decode places none.
+TEST_F(VideoDecoderTest, PlanesAreOfferedOnlyOnceCoefficientsWerePlaced) {
+  EXPECT_EQ(decoder.Plane(0), nullptr);
+  const auto payload = Encode(EmptyFrame());
+  Picture picture(kPictureBytes);
+  if (decoder.UsePath(BestVideoPath()) && BestVideoPath() != VideoPath::Reference) {
+    ASSERT_TRUE(decoder.Decode(payload.data(), payload.size(), picture.data(), false));
+    EXPECT_EQ(decoder.Plane(0), nullptr);
+  }
+  ASSERT_TRUE(decoder.DecodeCoefficients(payload.data(), payload.size()));
+  ASSERT_NE(decoder.Plane(2), nullptr);
+  EXPECT_EQ(decoder.Plane(2)[kPictureWidth * kPictureHeight - 1], 0.0f);
+  ASSERT_TRUE(decoder.Init());
+  EXPECT_EQ(decoder.Plane(0), nullptr) << "a new Init starts over";
+}
+
 TEST_F(VideoDecoderTest, DetailValuesFillTheirBandsBlockByBlock) {
   auto frame = EmptyFrame();
   // Blocks 0 and 21 (column 1, row 1) coded; block 0 takes the first values.
