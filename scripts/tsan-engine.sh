@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the playback engine's tests with ThreadSanitizer (clang) in their
-# own build folder and runs them against the private sound server and X
-# display of test-services.sh. Any report fails the run.
+# Builds the playback engine's tests, and those of qrvtool's batch threads,
+# with ThreadSanitizer (clang) in their own build folder and runs them
+# against the private sound server and X display of test-services.sh. Any
+# report fails the run.
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="${KESTREL_TSAN_BUILD_DIR:-$top/build-tsan}"
@@ -12,7 +13,8 @@ cmake -S "$top" -B "$build" -G Ninja \
   -DCMAKE_C_FLAGS="-fsanitize=thread" -DCMAKE_CXX_FLAGS="-fsanitize=thread" \
   -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=thread" \
   -DKESTREL_BENCH=OFF >/dev/null
-cmake --build "$build" --target playback_tests playback_pulse_tests playback_server_failure_tests -- -j2
+cmake --build "$build" --target playback_tests playback_pulse_tests playback_server_failure_tests \
+  ordered_work_tests -- -j2
 
 source "$top/scripts/test-services.sh"
 export QT_QPA_PLATFORM=offscreen
@@ -21,7 +23,7 @@ status=0
 # The engine's programs only: the painted controls are single-threaded, and
 # Qt's own image thread pool (uninstrumented) would only add noise there.
 for test in player/playback/tests/playback_tests player/playback/tests/playback_pulse_tests \
-  player/playback/tests/playback_server_failure_tests; do
+  player/playback/tests/playback_server_failure_tests tools/qrvtool/tests/ordered_work_tests; do
   echo "== $test under ThreadSanitizer"
   "$build/$test" --gtest_brief=1 || status=$?
   if [[ $status -ne 0 ]]; then

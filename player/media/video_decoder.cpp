@@ -20,6 +20,21 @@ constexpr std::size_t kPlaneValues = std::size_t{kPictureWidth} * kPictureHeight
 
 }  // namespace
 
+// The code tables and their lookups never change: every decoder of the
+// process reads the same ones, built by the first that needs them.
+struct CVideoDecoder::Codes {
+  VideoCodeTables tables = BuildVideoCodeTables();
+  VideoCodeLookups lookups;
+  bool lookupsFit = BuildCodeLookups(tables, lookups);  // false: a code is too long for them
+};
+
+// Built once; a failed build (no memory) throws out of here and is tried
+// again by the next Init.
+std::shared_ptr<const CVideoDecoder::Codes> CVideoDecoder::SharedCodes() {
+  static const auto codes = std::make_shared<const Codes>();
+  return codes;
+}
+
 struct CVideoDecoder::Buffers {
   float line[wavelet::kLineBufferSize];
   FastReconstructionBuffers fast;
@@ -42,16 +57,13 @@ bool CVideoDecoder::Init() {
     staging_ = std::make_unique_for_overwrite<std::uint8_t[]>(kPictureBytes);
     planesFilled_ = false;
     symbols_ = std::make_unique<VideoSymbols>();
-    tables_ = std::make_unique<VideoCodeTables>(BuildVideoCodeTables());
-    lookups_ = std::make_unique<VideoCodeLookups>();
-    if (!BuildCodeLookups(*tables_, *lookups_)) lookups_.reset();
+    codes_ = SharedCodes();
   } catch (const std::bad_alloc&) {
     buffers_.reset();
     planes_.reset();
     staging_.reset();
     symbols_.reset();
-    tables_.reset();
-    lookups_.reset();
+    codes_.reset();
     return false;
   }
   ready_ = true;
@@ -64,8 +76,7 @@ void CVideoDecoder::Shutdown() {
   planes_.reset();
   staging_.reset();
   symbols_.reset();
-  tables_.reset();
-  lookups_.reset();
+  codes_.reset();
   ready_ = false;
 }
 
@@ -88,7 +99,7 @@ bool CVideoDecoder::UsePath(VideoPath path) {
 
 bool CVideoDecoder::DecodeCoefficients(const std::uint8_t* payload, std::size_t length) {
   if (!ready_) return false;
-  lastCheck_ = ParseVideoFrame(*tables_, payload, length, *symbols_);
+  lastCheck_ = ParseVideoFrame(codes_->tables, payload, length, *symbols_);
   for (auto& plane : planes_->planes) std::fill(std::begin(plane), std::end(plane), 0.0f);
   planesFilled_ = true;
   float* const bases[3] = {planes_->planes[0], planes_->planes[1], planes_->planes[2]};
@@ -113,7 +124,8 @@ bool CVideoDecoder::Decode(const std::uint8_t* payload, std::size_t length, std:
   if (!ready_) return false;
   std::uint8_t* target = doubleSize ? staging_.get() : picture;
   if (kernels_) {
-    lastCheck_ = ParseVideoFrame(*tables_, payload, length, *symbols_, lookups_.get());
+    lastCheck_ =
+        ParseVideoFrame(codes_->tables, payload, length, *symbols_, codes_->lookupsFit ? &codes_->lookups : nullptr);
     ReconstructPicture(*symbols_, quality_, *kernels_, buffers_->fast, target);
   } else {
     DecodeCoefficients(payload, length);

@@ -58,9 +58,11 @@ class CVideoDecoder {
   void UseReferenceSynthesis(bool reference) { UsePath(reference ? VideoPath::Reference : BestVideoPath()); }
 
  private:
+  struct Codes;
   struct Buffers;
   struct ReferencePlanes;
 
+  static std::shared_ptr<const Codes> SharedCodes();
   void ReconstructReference(std::uint8_t* picture);
 
   bool ready_ = false;
@@ -68,8 +70,7 @@ class CVideoDecoder {
   const VideoKernels* kernels_ = nullptr;  // null on the reference path
   std::int8_t quality_ = 3;
   PayloadCheck lastCheck_;
-  std::unique_ptr<VideoCodeTables> tables_;
-  std::unique_ptr<VideoCodeLookups> lookups_;  // null when a code is too long for them
+  std::shared_ptr<const Codes> codes_;  // shared by every decoder
   std::unique_ptr<VideoSymbols> symbols_;
   std::unique_ptr<Buffers> buffers_;
   // Not cleared at Init: the fast path never touches the planes, and only a

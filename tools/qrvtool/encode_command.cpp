@@ -127,7 +127,7 @@ int RunEncode(const std::vector<std::string>& args, std::ostream& out, std::ostr
   bool soundEnded = got < sound.size();
   for (std::size_t j = 0;; ++j) {
     while (!encoding.Empty() && nextPicture * 1000 <= static_cast<long long>(j) * kRecordMilliseconds * fps) {
-      const bool written = writer.WriteVideo(encoding.Oldest().payload);
+      const bool written = writer.WriteVideo(encoding.Oldest()->payload);
       encoding.Release();
       if (!written) break;
       ++nextPicture;

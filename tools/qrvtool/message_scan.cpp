@@ -1,8 +1,6 @@
 #include "message_scan.h"
 
-#include <algorithm>
 #include <memory>
-#include <thread>
 #include <vector>
 
 #include "audio_decoder.h"
@@ -14,11 +12,16 @@ namespace kestrel::tool {
 
 namespace {
 
+// A buffer whose every byte is written before it is read: not cleared, so
+// that its pages are first touched by whoever fills them.
+using Bytes = std::unique_ptr<std::uint8_t[]>;
+Bytes NewBytes(std::size_t size) { return std::make_unique_for_overwrite<std::uint8_t[]>(size); }
+
 // One picture on its way through a decoder.
 struct PictureJob {
-  std::vector<std::uint8_t> payload = std::vector<std::uint8_t>(kPayloadBufferBytes);
+  Bytes payload = NewBytes(kPayloadBufferBytes);  // the first `length` bytes read from the file
   std::size_t length = 0;
-  std::vector<std::uint8_t> picture = std::vector<std::uint8_t>(kPictureBytes);
+  Bytes picture = NewBytes(kPictureBytes);
   PayloadCheck check;
   std::vector<std::uint8_t> prepared;
 };
@@ -44,50 +47,44 @@ ScanOutcome ScanMessage(MessageInput& message, const ScanCallbacks& callbacks, u
       decoders.push_back(std::make_unique<CVideoDecoder>());
       workers.push_back(decoders.back().get());
     }
-    // A decoder clears megabytes as it starts, which takes as long as
-    // decoding a few pictures: the others start on threads of their own
-    // meanwhile rather than one after another.
-    std::vector<char> started(workers.size());
-    {
-      std::vector<std::thread> starting;
-      for (std::size_t i = 1; i < workers.size(); ++i)
-        starting.emplace_back([&started, &workers, i] { started[i] = workers[i]->Init(); });
-      started[0] = workers[0]->Init();
-      for (std::thread& thread : starting) thread.join();
-    }
-    if (std::find(started.begin(), started.end(), 0) != started.end()) {
-      outcome.decoderFailed = true;
-      return outcome;
-    }
   }
   // Two pictures in hand per decoder: one being decoded, one waiting.
   auto decodePicture = [&prepare = callbacks.preparePicture](CVideoDecoder& decoder, PictureJob& job) {
-    decoder.Decode(job.payload.data(), job.length, job.picture.data(), false);
+    decoder.Decode(job.payload.get(), job.length, job.picture.get(), false);
     job.check = decoder.LastCheck();
-    if (prepare) prepare(job.picture.data(), job.prepared);
+    if (prepare) prepare(job.picture.get(), job.prepared);
   };
-  OrderedWork<CVideoDecoder, PictureJob> pictures(workers, decodePicture, callbacks.onPicture ? 2 * workers.size() : 0);
+  // Each decoder is readied by the thread that uses it when it is first
+  // wanted: the threads' side by side, and the caller's only once it has
+  // read ahead, so that reading and sound do not wait for it. A decoder that
+  // has no memory leaves its share to the others, which make the same
+  // pictures.
+  OrderedWork<CVideoDecoder, PictureJob> pictures(workers, decodePicture, callbacks.onPicture ? 2 * workers.size() : 0,
+                                                  [](CVideoDecoder& decoder) { return decoder.Init(); });
+  // False when no decoder could be readied.
   auto handOldest = [&] {
-    PictureJob& job = pictures.Oldest();
-    callbacks.onPicture(job.picture.data(), job.check, job.prepared);
+    const PictureJob* job = pictures.Oldest();
+    if (!job) return false;
+    callbacks.onPicture(job->picture.get(), job->check, job->prepared);
     pictures.Release();
+    return true;
   };
 
-  std::vector<std::uint8_t> payload(kPayloadBufferBytes);
+  Bytes payload = NewBytes(kPayloadBufferBytes);
   std::int16_t samples[kSamplesPerAudioFrame];
 
   while (!callbacks.done || !callbacks.done()) {
-    const Record record = file.ReadRecord(payload.data());
+    const Record record = file.ReadRecord(payload.get());
     if (record.kind == RecordKind::EndOfData) break;
-    if (callbacks.onRecord) callbacks.onRecord(record, payload.data());
+    if (callbacks.onRecord) callbacks.onRecord(record, payload.get());
     if (record.kind == RecordKind::Audio && callbacks.onAudioFrame) {
       for (std::size_t f = 0; f < kAudioFramesPerRecord; ++f) {
-        DecodeAudioFrame(audio.get(), payload.data() + f * kAudioFrameBytes, samples);
+        DecodeAudioFrame(audio.get(), payload.get() + f * kAudioFrameBytes, samples);
         callbacks.onAudioFrame(samples);
       }
     }
     if (record.kind == RecordKind::Video && callbacks.onPicture) {
-      if (pictures.Full()) handOldest();
+      if (pictures.Full() && !handOldest()) break;
       PictureJob& job = pictures.Next();
       job.payload.swap(payload);
       job.length = record.bytesRead;
@@ -100,7 +97,11 @@ ScanOutcome ScanMessage(MessageInput& message, const ScanCallbacks& callbacks, u
       callbacks.onProgress(static_cast<double>(file.Position()) / static_cast<double>(message.size));
   }
   // Every record read has its picture handed on, as when decoding in turn.
-  while (!pictures.Empty()) handOldest();
+  while (!pictures.Empty())
+    if (!handOldest()) {
+      outcome.decoderFailed = true;
+      break;
+    }
   return outcome;
 }
 

@@ -4,7 +4,11 @@
 # default, every payload at its size limit), each with --threads 1 and with
 # one thread per core, in turn, several rounds. Prints the median wall time
 # of each and the speed-up; and the load average, since on a shared machine
-# other work takes cores away.
+# other work takes cores away. Then, when built, scan_bench on the same
+# message: the decoding alone inside one process, without the milliseconds
+# every process spends starting and ending, which no thread count shortens;
+# and a decode of the sound alone, which is most of those milliseconds plus
+# the sound's own decoding.
 #
 # usage: threads_bench.sh [BUILD_DIR] [SECONDS] [ROUNDS]
 set -euo pipefail
@@ -54,4 +58,16 @@ echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
 run decode "$qrvtool" decode -q "$message" --threads THREADS --bgr /dev/null
 run export "$qrvtool" export -q "$message" --threads THREADS -o "$work/out.y4m"
 run encode "$qrvtool" encode -q --audio "$work/noise.wav" --video "$work/noise.y4m" --threads THREADS -o "$work/out.qrv"
+: >"$work/one"
+for _ in $(seq 1 "$rounds"); do wall "$qrvtool" decode -q "$message" --pcm /dev/null >>"$work/one"; done
+printf 'sound only (no pictures decoded): %.3f s\n' "$(median <"$work/one")"
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
+
+scan_bench="$build/tools/qrvtool/bench/scan_bench"
+if [[ -x "$scan_bench" ]]; then
+  "$scan_bench" --message "$message" --benchmark_repetitions="$rounds" --benchmark_report_aggregates_only=true \
+    --benchmark_format=csv 2>/dev/null | awk -F, -v cores="$cores" '
+      $1 ~ /threads:1\/.*_median"$/ { one = $3 }
+      $1 ~ ("threads:" cores "/.*_median\"$") { many = $3 }
+      END { if (one && many) printf "in-process decode (median): 1 thread %.1f ms   %d threads %.1f ms   speed-up %.2f\n", one, cores, many, one / many }'
+fi
